@@ -1,0 +1,156 @@
+#include "entry_stream.h"
+
+#include <fcntl.h>
+
+#ifdef _WIN32
+#include <io.h>
+#include <share.h>
+
+static int
+open_shared(const char* path)
+{
+	return _sopen(path, _O_RDONLY | _O_BINARY, _SH_DENYNO);
+}
+
+static std::int64_t
+seek_descriptor(int fd, std::int64_t offset, int origin)
+{
+	return _lseeki64(fd, offset, origin);
+}
+
+static long
+read_descriptor(int fd, void* buffer, unsigned size)
+{
+	return _read(fd, buffer, size);
+}
+
+static void
+close_descriptor(int fd)
+{
+	_close(fd);
+}
+#else
+#include <unistd.h>
+
+static int
+open_shared(const char* path)
+{
+	return open(path, O_RDONLY | O_CLOEXEC);
+}
+
+static std::int64_t
+seek_descriptor(int fd, std::int64_t offset, int origin)
+{
+	return lseek(fd, offset, origin);
+}
+
+static long
+read_descriptor(int fd, void* buffer, unsigned size)
+{
+	return read(fd, buffer, size);
+}
+
+static void
+close_descriptor(int fd)
+{
+	close(fd);
+}
+#endif
+
+bool
+stream_open(entry_stream* stream, const char* path)
+{
+	stream->path = path;
+	stream->fd = open_shared(path);
+	stream->block_start = 0;
+	stream->block_length = 0;
+	stream->next = 0;
+	stream->ended = false;
+	return stream->fd >= 0;
+}
+
+void
+stream_close(entry_stream* stream)
+{
+	close_descriptor(stream->fd);
+}
+
+// Starts an empty block at offset; the descriptor must stand there.
+static void
+empty_block_at(entry_stream* stream, std::int64_t offset)
+{
+	stream->block_start = offset;
+	stream->block_length = 0;
+	stream->next = 0;
+	stream->ended = false;
+}
+
+bool
+stream_seek(entry_stream* stream, std::int64_t offset)
+{
+	// Redraws often land in the block just read; those need no system call.
+	if (offset >= stream->block_start &&
+	    offset <= stream->block_start + static_cast<std::int64_t>(stream->block_length)) {
+		stream->next = static_cast<std::size_t>(offset - stream->block_start);
+		stream->ended = false;
+		return true;
+	}
+	if (seek_descriptor(stream->fd, offset, SEEK_SET) < 0)
+		return false;
+	empty_block_at(stream, offset);
+	return true;
+}
+
+bool
+stream_seek_end(entry_stream* stream, std::int64_t* size)
+{
+	std::int64_t end = seek_descriptor(stream->fd, 0, SEEK_END);
+	if (end < 0)
+		return false;
+	empty_block_at(stream, end);
+	*size = end;
+	return true;
+}
+
+std::int64_t
+stream_position(const entry_stream* stream)
+{
+	return stream->block_start + static_cast<std::int64_t>(stream->next);
+}
+
+// The next stored byte without taking it, reading the next block when this one is used up.
+static int
+peek_stored(entry_stream* stream)
+{
+	if (stream->next == stream->block_length) {
+		long count = read_descriptor(stream->fd, stream->block, sizeof stream->block);
+		if (count < 0)
+			return stream_error;
+		stream->block_start += static_cast<std::int64_t>(stream->block_length);
+		stream->block_length = static_cast<std::size_t>(count);
+		stream->next = 0;
+		if (count == 0)
+			return stream_end;
+	}
+	return stream->block[stream->next];
+}
+
+int
+stream_get(entry_stream* stream)
+{
+	if (stream->ended)
+		return stream_end;
+	int c = peek_stored(stream);
+	if (c == stream_end || c == 0x1A) {
+		stream->ended = true;
+		return stream_end;
+	}
+	if (c == stream_error)
+		return c;
+	stream->next++;
+	if (c == '\r' && peek_stored(stream) == '\n') {
+		stream->next++;
+		return '\n';
+	}
+	return c;
+}

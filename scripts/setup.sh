@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on a Debian machine; quiet when all is there.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ clang libgtest-dev strace
+  g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
+  wine wine32:i386 wine64 xvfb xauth icoutils
+)
+
+sudo=
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+
+install_packages() {
+  local missing=() p
+  for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return
+  echo "setup: installing ${missing[*]}" >&2
+  dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
+    "${missing[@]}" >/dev/null
+}
+
+# Some kernels run with 32-bit emulation switched off, so the 32-bit Wine loader cannot start.
+# There a user-mode emulator registered for i386 ELF files runs it. Bookworm's qemu 7 spends
+# close to a minute in Wine's address-space reservation per process; trixie's static qemu 10
+# starts a process in a fraction of a second, so that one is fetched from Debian's archive.
+qemu=/usr/local/bin/qemu-i386-static
+binfmt=/proc/sys/fs/binfmt_misc
+
+can_run_i386() {
+  /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+
+fetch_qemu() {
+  [ -x "$qemu" ] && return
+  echo "setup: fetching qemu-user from trixie for 32-bit emulation" >&2
+  local work
+  work=$(mktemp -d)
+  mkdir -p "$work/lists/partial" "$work/cache/archives/partial"
+  echo 'deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian trixie main' >"$work/trixie.list"
+  local opts=(-o Dir::Etc::sourcelist="$work/trixie.list" -o Dir::Etc::sourceparts=-
+    -o Dir::State::Lists="$work/lists" -o Dir::Cache="$work/cache" -o APT::Architectures::=amd64 -o APT::Sandbox::User=root)
+  apt-get "${opts[@]}" update -qq
+  (cd "$work" && apt-get "${opts[@]}" download -qq qemu-user/trixie >/dev/null)
+  dpkg-deb -x "$work"/qemu-user_*.deb "$work/root"
+  $sudo install -m 755 "$work/root/usr/bin/qemu-i386" "$qemu"
+  rm -rf "$work"
+}
+
+register_qemu() {
+  [ -d "$binfmt/register" ] || [ -e "$binfmt/register" ] ||
+    $sudo mount -t binfmt_misc binfmt_misc "$binfmt"
+  [ -e "$binfmt/qemu-i386" ] && echo -1 | $sudo tee "$binfmt/qemu-i386" >/dev/null
+  printf '%s' ':qemu-i386:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:'"$qemu"':F' |
+    $sudo tee "$binfmt/register" >/dev/null
+}
+
+install_packages
+if ! can_run_i386; then
+  fetch_qemu
+  register_qemu
+  can_run_i386 || { echo "setup: 32-bit programs still cannot run" >&2; exit 1; }
+fi
