@@ -1,0 +1,33 @@
+# Table-driven checks of whole program runs, sourced by the end-to-end test scripts.
+#   check NAME STATUS STDOUT STDERR COMMAND...
+# STDOUT and STDERR are printf formats of the exact bytes expected. Prints a line per case and
+# a summary; finish ends the script with the outcome.
+passed=0 failed=0
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+
+check() {
+  local name=$1 status=$2 out=$3 err=$4
+  shift 4
+  local actual=0
+  "$@" >"$scratch/out" 2>"$scratch/err" </dev/null || actual=$?
+  printf "$out" >"$scratch/want_out"
+  printf "$err" >"$scratch/want_err"
+  if [ "$actual" -eq "$status" ] && cmp -s "$scratch/out" "$scratch/want_out" &&
+    cmp -s "$scratch/err" "$scratch/want_err"; then
+    passed=$((passed + 1))
+    echo "ok   $name"
+  else
+    failed=$((failed + 1))
+    echo "FAIL $name: status $actual (want $status)"
+    echo "  stdout: $(od -An -c "$scratch/out" | head -3)"
+    echo "  want:   $(od -An -c "$scratch/want_out" | head -3)"
+    echo "  stderr: $(od -An -c "$scratch/err" | head -3)"
+    echo "  want:   $(od -An -c "$scratch/want_err" | head -3)"
+  fi
+}
+
+finish() {
+  echo "$passed passed, $failed failed"
+  [ "$failed" -eq 0 ]
+}

@@ -1,0 +1,34 @@
+#include "generator.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+// The first draws for seeds whose sequences the C runtime's rand() is known to give.
+TEST(generator, known_sequences)
+{
+	struct {
+		std::uint32_t seed;
+		std::vector<int> draws;
+	} cases[] = {
+		{1, {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464}},
+		{0, {38, 7719, 21238, 2437, 8855, 11797, 8365, 32285, 10450, 30612}},
+	};
+	for (const auto& c : cases) {
+		generator_seed(c.seed);
+		std::vector<int> draws;
+		for (std::size_t i = 0; i < c.draws.size(); i++)
+			draws.push_back(generator_next());
+		EXPECT_EQ(c.draws, draws) << "seed " << c.seed;
+	}
+}
+
+TEST(generator, stays_in_fifteen_bits)
+{
+	generator_seed(0xFFFFFFFFu);
+	for (int i = 0; i < 100000; i++) {
+		int r = generator_next();
+		ASSERT_GE(r, 0);
+		ASSERT_LE(r, 32767);
+	}
+}

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# End-to-end checks of the Linux build of mirl: failures that only a real process shows.
+# usage: mirl_native.sh MIRL
+set -u
+mirl=$1
+. "$(dirname "$0")/../check_run.sh"
+
+one_entry=$scratch/one.lines
+printf 'h\0x\0only entry' >"$one_entry"
+printf 'no separator at all' >"$scratch/none.lines"
+printf 'h\0   \n\t ' >"$scratch/blank.lines"
+# Sparse files: all zero bytes, so every draw reaches an empty entry.
+truncate -s 2147483647 "$scratch/largest.lines"
+truncate -s 2147483648 "$scratch/too_large.lines"
+# A seek fails for real when strace makes the system call fail.
+inject() {
+  strace -o /dev/null -e trace=lseek -e inject=lseek:error=EINVAL:when="$1" "$mirl" -f "$one_entry"
+}
+
+check "prints the only reachable entry" 0 'only entry\n' '' "$mirl" -f "$one_entry"
+check "missing file" 1 '' "$scratch/missing: No such file or directory\n" \
+  "$mirl" -f "$scratch/missing"
+check "empty path has no prefix" 1 '' 'No such file or directory\n' "$mirl" -f ''
+check "a directory is a read error" 1 '' "$scratch: Is a directory\n" "$mirl" -f "$scratch"
+check "no separator" 2 '' 'File contains no separators.\n' "$mirl" -f "$scratch/none.lines"
+check "nothing but whitespace" 2 '' 'File contains no entries.\n' "$mirl" -f "$scratch/blank.lines"
+check "largest file accepted" 0 '\n' '' "$mirl" -f "$scratch/largest.lines"
+check "2 GiB is too large" 2 '' 'File is too large.\n' "$mirl" -f "$scratch/too_large.lines"
+check "seek to the end fails" 1 '' 'fseek 1: Invalid argument\n' inject 1
+check "seek to the draw fails" 1 '' 'fseek 2: Invalid argument\n' inject 2
+check "open refused" 1 '' "$one_entry: Permission denied\n" \
+  strace -o /dev/null -P "$one_entry" -e trace=openat -e inject=openat:error=EACCES \
+  "$mirl" -f "$one_entry"
+
+full_output() { "$mirl" -f "$one_entry" >/dev/full; }
+check "lost output is a failure" 1 '' 'stdout: No space left on device\n' full_output
+finish
