@@ -1,5 +1,6 @@
 #include "entry_stream.h"
 
+#include <cstdio>
 #include <fcntl.h>
 
 #ifdef _WIN32
