@@ -129,6 +129,7 @@ print_entry(entry_stream* stream, int first_byte)
 	}
 	if (std::printf("%s\n", text.bytes) < 0 || std::fflush(stdout) != 0)
 		fail_with_error("stdout", 1);
+	std::free(text.bytes);
 }
 
 // Stretches of offsets from which a scan was seen to meet the end of the file, first offset to
