@@ -42,6 +42,7 @@ start_xvfb() {
 case $command in
   up)
     start_xvfb
+    mkdir -p "$WINEPREFIX"
     detached wineserver -p
     detached wineboot -i
     ;;
