@@ -133,6 +133,26 @@ run_blanks_case() {
     "$(expected_record 'C:\Program Files\Acme Tools\' noltnt.exe ' x')"
 }
 
+# A module path of 259 bytes fits the 260-byte buffer; one of 260 fills it, may be cut short
+# and so starts nothing (status 1).
+run_long_path_cases() {
+  local outer inner length
+  outer=$(printf 'a%.0s' $(seq 120))
+  for length in 259 260; do
+    # C:\runnolt_test\ OUTER \ INNER \runnolt.exe
+    inner=$(printf 'b%.0s' $(seq $((length - 16 - 120 - 1 - 12))))
+    mkdir -p "$dir_unix/$outer/$inner"
+    cp "$runnolt" "$dir_unix/$outer/$inner/runnolt.exe"
+    cp "$stand_in" "$dir_unix/$outer/$inner/noltnt.exe"
+    launch "$dir$outer\\$inner\\runnolt.exe" -wait
+    if [ "$length" = 259 ]; then
+      check "module path of $length bytes" 3 "$(expected_record "$dir$outer\\$inner\\" noltnt.exe '')"
+    else
+      check "module path of $length bytes" 1 ''
+    fi
+  done
+}
+
 # Without -wait the launcher is back while the main application still runs.
 run_linger_case() {
   STAND_IN_LINGER=4000 launch "${dir}runnolt.exe" late
@@ -173,6 +193,7 @@ run_start_cases
 run_unsupported_case
 run_missing_case
 run_blanks_case
+run_long_path_cases
 run_linger_case
 run_raise_cases
 [ "$failures" = 0 ] || { echo "$failures failures" >&2; exit 1; }
