@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 static const char data_variable[] = "VEMOLDATA";
 static const char default_directory[] = "C:\\vemol\\data";

@@ -240,6 +240,21 @@ TEST_F(entry_file_test, entries_beyond_the_first_32_kilobytes_are_printed)
 	EXPECT_GT(last, 32768 / 500 + 1);
 }
 
+// Seed 1 draws 41: offset 8 + 41 lies in "one", so the entry after it is printed.
+TEST_F(entry_file_test, pinned_seeds_print_pinned_entries)
+{
+	std::string file =
+	    "a header that is longer than forty bytes, so...\0one\0two\r\nlines\0 three \0\0four"s;
+	struct {
+		std::uint32_t seed;
+		std::string output;
+	} cases[] = {
+		{1, "two\nlines\n"}, {2, "three \n"}, {42, "one\n"}, {1000, "two\nlines\n"},
+	};
+	for (const auto& c : cases)
+		EXPECT_EQ(c.output, printed(file, c.seed)) << "seed " << c.seed;
+}
+
 TEST_F(entry_file_test, same_seed_same_entry)
 {
 	std::string file = "h\0one\0two\0three\0four\0five"s;
