@@ -12,8 +12,6 @@
 std::int32_t draw_base;
 std::int32_t body_length = -1;
 
-static const char no_entries[] = "File contains no entries.\n";
-
 static bool
 is_whitespace(int c)
 {
@@ -30,14 +28,14 @@ skip_past_separator(entry_stream* stream)
 	return c;
 }
 
-void
-scan_header(entry_stream* stream)
+header_outcome
+find_drawable_stretch(entry_stream* stream)
 {
 	int c = skip_past_separator(stream);
 	if (c == stream_error)
-		fail_with_error(stream->path, 1);
+		return header_outcome::read_error;
 	if (c == stream_end)
-		fail_with_message("File contains no separators.\n", 2);
+		return header_outcome::no_separator;
 
 	// The header's last 40 bytes lead to the first entry when there are more than 40.
 	std::int64_t header_end = stream_position(stream);
@@ -45,11 +43,29 @@ scan_header(entry_stream* stream)
 
 	std::int64_t size;
 	if (!stream_seek_end(stream, &size))
-		fail_with_error("fseek 1", 1);
+		return header_outcome::seek_failed;
 	if (size >= INT64_C(0x80000000))
-		fail_with_message("File is too large.\n", 2);
+		return header_outcome::too_large;
 	draw_base = static_cast<std::int32_t>(base);
 	body_length = static_cast<std::int32_t>(size - base);
+	return header_outcome::found;
+}
+
+void
+scan_header(entry_stream* stream)
+{
+	switch (find_drawable_stretch(stream)) {
+	case header_outcome::read_error:
+		fail_with_error(stream->path, 1);
+	case header_outcome::no_separator:
+		fail_with_message("File contains no separators.\n", 2);
+	case header_outcome::seek_failed:
+		fail_with_error("fseek 1", 1);
+	case header_outcome::too_large:
+		fail_with_message("File is too large.\n", 2);
+	case header_outcome::found:
+		break;
+	}
 }
 
 std::int64_t
@@ -170,26 +186,24 @@ remember_dead(dead_stretches& dead, std::int64_t first, std::int64_t last)
 		dead[first] = last;
 }
 
-// Seeks to offset and scans from there, ending the process on a seek or read failure.
+// Seeks to offset and scans from there.
 static scan_result
 scan_from(entry_stream* stream, std::int64_t offset)
 {
 	if (!stream_seek(stream, offset))
-		fail_with_error("fseek 2", 1);
-	scan_result result = scan_to_entry(stream);
-	if (result.outcome == scan_outcome::read_error)
-		fail_with_error(stream->path, 1);
-	return result;
+		return {scan_outcome::seek_failed, 0, 0};
+	return scan_to_entry(stream);
 }
 
-// One forward pass over the drawable stretch: whether any offset in it reaches an entry. Each
-// scan starts just past where the last one met the end, so no byte is read twice; everything
-// passed over is remembered as dead.
-static bool
+// One forward pass over the drawable stretch: entry when some offset in it reaches an entry,
+// dead when none does, or the failure met. Each scan starts just past where the last one met
+// the end, so no byte is read twice; everything passed over is remembered as dead.
+static scan_outcome
 any_entry_reachable(entry_stream* stream, dead_stretches& dead)
 {
 	std::int64_t offset = draw_base;
 	std::int64_t end = static_cast<std::int64_t>(draw_base) + body_length;
+	scan_outcome outcome = scan_outcome::dead;
 	while (offset < end) {
 		std::int64_t known = dead_stretch_end(dead, offset);
 		if (known >= 0) {
@@ -197,40 +211,61 @@ any_entry_reachable(entry_stream* stream, dead_stretches& dead)
 			continue;
 		}
 		scan_result result = scan_from(stream, offset);
-		if (result.outcome == scan_outcome::entry)
+		if (result.outcome != scan_outcome::dead) {
+			outcome = result.outcome;
 			break;
+		}
 		offset = result.end + 1;
 	}
 	if (offset > draw_base)
 		remember_dead(dead, draw_base, offset - 1);
-	return offset < end;
+	return outcome;
 }
 
-void
-print_random_entry(entry_stream* stream)
+scan_result
+draw_until_entry(entry_stream* stream)
 {
+	scan_result none = {scan_outcome::dead, 0, 0};
 	if (body_length <= 0)
-		fail_with_message(no_entries, 2);
+		return none;
 	dead_stretches dead;
 	bool verified = false;
 	// After 2^32 draws the generator has gone through all its states and the draws repeat:
-	// a run that has printed nothing by then never will.
+	// a run that has reached no entry by then never will.
 	for (std::uint64_t draws = 0; draws < (UINT64_C(1) << 32); draws++) {
 		std::int64_t offset = draw_offset();
 		if (dead_stretch_end(dead, offset) >= 0)
 			continue;
 		scan_result result = scan_from(stream, offset);
-		if (result.outcome == scan_outcome::entry) {
-			print_entry(stream, result.first_byte);
-			return;
-		}
+		if (result.outcome != scan_outcome::dead)
+			return result;
 		remember_dead(dead, offset, result.end);
 		// A first failed draw is the cue to check once whether redrawing can ever succeed.
 		if (!verified) {
 			verified = true;
-			if (!any_entry_reachable(stream, dead))
-				break;
+			scan_outcome pass = any_entry_reachable(stream, dead);
+			if (pass == scan_outcome::dead)
+				return none;
+			if (pass != scan_outcome::entry)
+				return {pass, 0, 0};
 		}
 	}
-	fail_with_message(no_entries, 2);
+	return none;
+}
+
+void
+print_random_entry(entry_stream* stream)
+{
+	scan_result result = draw_until_entry(stream);
+	switch (result.outcome) {
+	case scan_outcome::dead:
+		fail_with_message("File contains no entries.\n", 2);
+	case scan_outcome::seek_failed:
+		fail_with_error("fseek 2", 1);
+	case scan_outcome::read_error:
+		fail_with_error(stream->path, 1);
+	case scan_outcome::entry:
+		break;
+	}
+	print_entry(stream, result.first_byte);
 }

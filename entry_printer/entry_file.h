@@ -22,10 +22,15 @@ void print_random_entry(entry_stream* stream);
 
 // The inner steps, each returning its outcome instead of ending the process.
 
+enum class header_outcome { found, no_separator, read_error, seek_failed, too_large };
+
+// Skips the header and sets draw_base and body_length when it is found.
+header_outcome find_drawable_stretch(entry_stream* stream);
+
 // Draws one offset into the drawable stretch.
 std::int64_t draw_offset();
 
-enum class scan_outcome { entry, dead, read_error };
+enum class scan_outcome { entry, dead, read_error, seek_failed };
 
 struct scan_result {
 	scan_outcome outcome;
@@ -35,6 +40,9 @@ struct scan_result {
 
 // Scans from the current position past the next separator and the whitespace after it.
 scan_result scan_to_entry(entry_stream* stream);
+
+// Draws offsets until a scan from one reaches an entry; dead when no draw ever can.
+scan_result draw_until_entry(entry_stream* stream);
 
 struct entry_text {
 	char* bytes; // NUL-terminated
