@@ -6,11 +6,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <optional>
 #include <string>
 #include <unistd.h>
 
 #include "generator.h"
+#include "reference_reader.h"
 
 using namespace std::string_literals;
 
@@ -53,57 +53,6 @@ protected:
 	std::string path_;
 	entry_stream stream_;
 };
-
-// A plain model of the reader: the bytes as a scan sees them, and the redraw loop without any
-// memory of failed draws. Gives up after max_draws.
-std::optional<std::string>
-reference_print(const std::string& file, std::uint32_t seed, long max_draws)
-{
-	std::size_t pos = 0;
-	bool ended = false;
-	auto get = [&]() -> int {
-		if (ended || pos == file.size() || file[pos] == '\x1A') {
-			ended = true;
-			return -1;
-		}
-		unsigned char c = static_cast<unsigned char>(file[pos++]);
-		if (c == '\r' && pos < file.size() && file[pos] == '\n')
-			return file[pos++];
-		return c;
-	};
-	auto whitespace = [](int c) { return c == ' ' || (c >= 9 && c <= 13); };
-	int c;
-	while ((c = get()) > 0)
-		;
-	if (c < 0)
-		return std::nullopt;
-	long h = static_cast<long>(pos);
-	long base = h > 40 ? h - 40 : h;
-	long body = static_cast<long>(file.size()) - base;
-	generator_seed(seed);
-	for (long draw = 0; draw < max_draws && body > 0; draw++) {
-		std::uint64_t r = static_cast<std::uint64_t>(generator_next());
-		if (body > 32768) {
-			r = r * 32768 + static_cast<std::uint64_t>(generator_next());
-			r = r * 32768 + static_cast<std::uint64_t>(generator_next());
-		}
-		pos = static_cast<std::size_t>(base + static_cast<long>(r % static_cast<std::uint64_t>(body)));
-		ended = false;
-		while ((c = get()) > 0)
-			;
-		if (c < 0)
-			continue;
-		while (whitespace(c = get()))
-			;
-		if (c < 0)
-			continue;
-		std::string text;
-		for (; c > 0; c = get())
-			text += static_cast<char>(c);
-		return text + "\n";
-	}
-	return std::nullopt;
-}
 
 // A seed whose first draw is r.
 std::uint32_t
@@ -225,7 +174,7 @@ TEST_F(entry_file_test, prints_what_plain_redrawing_prints)
 	};
 	for (const auto& file : files)
 		for (std::uint32_t seed = 0; seed < 60; seed++) {
-			auto expected = reference_print(file, seed, 10000000);
+			auto expected = reference::print(file, seed, 10000000);
 			ASSERT_TRUE(expected.has_value()) << file.size() << " bytes, seed " << seed;
 			EXPECT_EQ(*expected, printed(file, seed)) << "seed " << seed;
 		}

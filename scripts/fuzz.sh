@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Fuzzes the entry-file reader for longer than the test run does.
+#   scripts/fuzz.sh [SECONDS]   (default 600); a failing input lands in build/fuzz/tests/fuzz/
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh
+cmake --preset fuzz -DMIRL_FUZZ_SECONDS="${1:-600}" >/dev/null
+cmake --build --preset fuzz
+ctest --preset fuzz --timeout $(( ${1:-600} + 120 ))
