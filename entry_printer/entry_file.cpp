@@ -81,10 +81,10 @@ draw_offset()
 	return draw_base + static_cast<std::int64_t>(r % static_cast<std::uint64_t>(body_length));
 }
 
-scan_result
-scan_to_entry(entry_stream* stream)
+// Ends a scan whose search for a separator returned c: skips the whitespace after it.
+static scan_result
+entry_after_separator(entry_stream* stream, int c)
 {
-	int c = skip_past_separator(stream);
 	if (c == 0)
 		while (is_whitespace(c = stream_get(stream)))
 			;
@@ -93,6 +93,12 @@ scan_to_entry(entry_stream* stream)
 	if (c == stream_end)
 		return {scan_outcome::dead, 0, stream_position(stream)};
 	return {scan_outcome::entry, c, 0};
+}
+
+scan_result
+scan_to_entry(entry_stream* stream)
+{
+	return entry_after_separator(stream, skip_past_separator(stream));
 }
 
 // Doubles the entry's block, keeping its contents.
@@ -186,13 +192,21 @@ remember_dead(dead_stretches& dead, std::int64_t first, std::int64_t last)
 		dead[first] = last;
 }
 
-// Seeks to offset and scans from there.
+// Seeks to offset and scans from there. A search for the separator that runs into a stretch
+// known to be dead ends there, dead as well: from there on it would meet the same bytes in the
+// same way. So no byte needs to be read twice however many draws fail.
 static scan_result
-scan_from(entry_stream* stream, std::int64_t offset)
+scan_from(entry_stream* stream, std::int64_t offset, const dead_stretches& dead)
 {
 	if (!stream_seek(stream, offset))
 		return {scan_outcome::seek_failed, 0, 0};
-	return scan_to_entry(stream);
+	auto known = dead.upper_bound(offset);
+	std::int64_t stop = known == dead.end() ? INT64_MAX : known->first;
+	int c;
+	while ((c = stream_get(stream)) > 0)
+		if (stream_position(stream) >= stop)
+			return {scan_outcome::dead, 0, known->second};
+	return entry_after_separator(stream, c);
 }
 
 // One forward pass over the drawable stretch: entry when some offset in it reaches an entry,
@@ -210,7 +224,7 @@ any_entry_reachable(entry_stream* stream, dead_stretches& dead)
 			offset = known + 1;
 			continue;
 		}
-		scan_result result = scan_from(stream, offset);
+		scan_result result = scan_from(stream, offset, dead);
 		if (result.outcome != scan_outcome::dead) {
 			outcome = result.outcome;
 			break;
@@ -236,7 +250,7 @@ draw_until_entry(entry_stream* stream)
 		std::int64_t offset = draw_offset();
 		if (dead_stretch_end(dead, offset) >= 0)
 			continue;
-		scan_result result = scan_from(stream, offset);
+		scan_result result = scan_from(stream, offset, dead);
 		if (result.outcome != scan_outcome::dead)
 			return result;
 		remember_dead(dead, offset, result.end);
