@@ -1,8 +1,8 @@
 #include "entry_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <iterator>
 #include <map>
 
