@@ -43,6 +43,6 @@ choose_path(int argc, char** argv, char** environment)
 	if (directory == nullptr)
 		directory = default_directory;
 	std::string path(std::strlen(directory) + 1 + std::strlen(file_name), '\0');
-	std::snprintf(&path[0], path.size() + 1, "%s/%s", directory, file_name);
+	std::snprintf(path.data(), path.size() + 1, "%s/%s", directory, file_name);
 	return path;
 }

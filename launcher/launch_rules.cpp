@@ -28,7 +28,7 @@ program_name(int family)
 const char *
 argument_text(const char *command_line, lead_byte_test is_lead)
 {
-	const unsigned char *p = (const unsigned char *)command_line;
+	const unsigned char *p = reinterpret_cast<const unsigned char *>(command_line);
 
 	if (*p == '"') {
 		p++;
@@ -57,7 +57,7 @@ own_directory(const char *module_path, char directory[launcher_path_size],
     lead_byte_test is_lead)
 {
 	enum { longest_directory = 255 };
-	const unsigned char *start = (const unsigned char *)module_path;
+	const unsigned char *start = reinterpret_cast<const unsigned char *>(module_path);
 	size_t drive_length = 0;
 
 	if (start[0] != '\0' && start[1] == ':')

@@ -70,7 +70,8 @@ start_main_application(const char *directory, const char *program, const char *a
 
 	// The argument text is bounded by the platform's command-line limit, so the stack holds it.
 	size_t size = command_buffer_size(directory, arguments);
-	char *command_line = (char *)alloca(size);
+	// cppcheck-suppress allocaCalled
+	char *command_line = static_cast<char *>(alloca(size));
 	compose_command_line(command_line, size, directory, program, arguments);
 
 	STARTUPINFOA startup;
@@ -107,7 +108,7 @@ wait_for_exit_code(HANDLE process)
 }
 
 int WINAPI
-WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+WinMain(HINSTANCE /* instance */, HINSTANCE /* previous */, LPSTR /* command line */, int /* show */)
 {
 	int family = check_platform();
 	char directory[launcher_path_size];

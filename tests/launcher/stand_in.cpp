@@ -90,7 +90,7 @@ run_window(HINSTANCE instance)
 }
 
 int WINAPI
-WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+WinMain(HINSTANCE instance, HINSTANCE /* previous */, LPSTR /* command line */, int /* show */)
 {
 	record_start();
 	if (getenv("STAND_IN_WINDOW") != NULL)
@@ -100,5 +100,5 @@ WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 		Sleep(strtoul(linger, NULL, 10));
 	const char *code = getenv("STAND_IN_EXIT");
 	record("exit %s\n", code != NULL ? code : "0");
-	return code != NULL ? atoi(code) : 0;
+	return code != NULL ? (int)strtol(code, NULL, 10) : 0;
 }

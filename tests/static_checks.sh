@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# clang-tidy and cppcheck over both programs and the test helpers; any finding fails.
+# usage: static_checks.sh SOURCE_DIR NATIVE_BUILD_DIR
+set -euo pipefail
+src=$1 build=$2
+cd "$src"
+
+portable=(entry_printer/*.cpp launcher/launch_rules.cpp)
+windows=(launcher/runnolt.cpp tests/launcher/stand_in.cpp tests/entry_printer/generator_crosscheck.cpp)
+
+clang-tidy --quiet -p "$build" "${portable[@]}"
+# The Windows sources are checked as the cross compiler sees them, with its C++ headers.
+mingw_includes=$(i686-w64-mingw32-g++-win32 -E -x c++ -v - </dev/null 2>&1 |
+  sed -n '/#include <...> search starts here/,/End of search list/p' | grep '^ ' |
+  sed 's/^ */-isystem /')
+# shellcheck disable=SC2086
+clang-tidy --quiet "${windows[@]}" -- --target=i686-w64-mingw32 -std=c++17 -nostdinc++ \
+  $mingw_includes -D_WIN32_WINNT=0x0400 -DWINVER=0x0400 -Ientry_printer -Ilauncher
+cppcheck --quiet --error-exitcode=1 --enable=warning,style,performance,portability \
+  --std=c++17 --inline-suppr -Ientry_printer -Ilauncher entry_printer launcher
