@@ -20,7 +20,7 @@ is_whitespace(int c)
 
 // Reads past the next separator; returns 0 there, or stream_end or stream_error.
 static int
-skip_past_separator(entry_stream* stream)
+skip_past_separator(entry_stream *stream)
 {
 	int c;
 	while ((c = stream_get(stream)) > 0)
@@ -29,7 +29,7 @@ skip_past_separator(entry_stream* stream)
 }
 
 header_outcome
-find_drawable_stretch(entry_stream* stream)
+find_drawable_stretch(entry_stream *stream)
 {
 	int c = skip_past_separator(stream);
 	if (c == stream_error)
@@ -52,7 +52,7 @@ find_drawable_stretch(entry_stream* stream)
 }
 
 void
-scan_header(entry_stream* stream)
+scan_header(entry_stream *stream)
 {
 	switch (find_drawable_stretch(stream)) {
 	case header_outcome::read_error:
@@ -83,7 +83,7 @@ draw_offset()
 
 // Ends a scan whose search for a separator returned c: skips the whitespace after it.
 static scan_result
-entry_after_separator(entry_stream* stream, int c)
+entry_after_separator(entry_stream *stream, int c)
 {
 	if (c == 0)
 		while (is_whitespace(c = stream_get(stream)))
@@ -96,18 +96,18 @@ entry_after_separator(entry_stream* stream, int c)
 }
 
 scan_result
-scan_to_entry(entry_stream* stream)
+scan_to_entry(entry_stream *stream)
 {
 	return entry_after_separator(stream, skip_past_separator(stream));
 }
 
 // Doubles the entry's block, keeping its contents.
 static bool
-enlarge(entry_text* text)
+enlarge(entry_text *text)
 {
 	if (text->capacity > SIZE_MAX / 2)
 		return false;
-	char* larger = static_cast<char*>(std::realloc(text->bytes, text->capacity * 2));
+	char *larger = static_cast<char *>(std::realloc(text->bytes, text->capacity * 2));
 	if (larger == nullptr)
 		return false;
 	text->bytes = larger;
@@ -116,11 +116,11 @@ enlarge(entry_text* text)
 }
 
 read_outcome
-read_entry(entry_stream* stream, int first_byte, entry_text* text)
+read_entry(entry_stream *stream, int first_byte, entry_text *text)
 {
 	text->capacity = 80;
 	text->length = 0;
-	text->bytes = static_cast<char*>(std::malloc(text->capacity));
+	text->bytes = static_cast<char *>(std::malloc(text->capacity));
 	if (text->bytes == nullptr)
 		return read_outcome::no_first_block;
 	// An empty entry is the separator itself: nothing of the next entry belongs to it.
@@ -136,7 +136,7 @@ read_entry(entry_stream* stream, int first_byte, entry_text* text)
 
 // Reads the entry that begins with first_byte and writes it with a line end.
 static void
-print_entry(entry_stream* stream, int first_byte)
+print_entry(entry_stream *stream, int first_byte)
 {
 	entry_text text;
 	switch (read_entry(stream, first_byte, &text)) {
@@ -164,7 +164,7 @@ static const std::size_t most_dead_stretches = 65536;
 
 // The last offset of the dead stretch holding offset, or -1.
 static std::int64_t
-dead_stretch_end(const dead_stretches& dead, std::int64_t offset)
+dead_stretch_end(const dead_stretches &dead, std::int64_t offset)
 {
 	auto after = dead.upper_bound(offset);
 	if (after == dead.begin())
@@ -175,7 +175,7 @@ dead_stretch_end(const dead_stretches& dead, std::int64_t offset)
 
 // Adds first..last, merged with the stretches it touches.
 static void
-remember_dead(dead_stretches& dead, std::int64_t first, std::int64_t last)
+remember_dead(dead_stretches &dead, std::int64_t first, std::int64_t last)
 {
 	auto next = dead.upper_bound(first);
 	if (next != dead.begin() && std::prev(next)->second + 1 >= first) {
@@ -196,7 +196,7 @@ remember_dead(dead_stretches& dead, std::int64_t first, std::int64_t last)
 // known to be dead ends there, dead as well: from there on it would meet the same bytes in the
 // same way. So no byte needs to be read twice however many draws fail.
 static scan_result
-scan_from(entry_stream* stream, std::int64_t offset, const dead_stretches& dead)
+scan_from(entry_stream *stream, std::int64_t offset, const dead_stretches &dead)
 {
 	if (!stream_seek(stream, offset))
 		return {scan_outcome::seek_failed, 0, 0};
@@ -213,7 +213,7 @@ scan_from(entry_stream* stream, std::int64_t offset, const dead_stretches& dead)
 // dead when none does, or the failure met. Each scan starts just past where the last one met
 // the end, so no byte is read twice; everything passed over is remembered as dead.
 static scan_outcome
-any_entry_reachable(entry_stream* stream, dead_stretches& dead)
+any_entry_reachable(entry_stream *stream, dead_stretches &dead)
 {
 	std::int64_t offset = draw_base;
 	std::int64_t end = static_cast<std::int64_t>(draw_base) + body_length;
@@ -237,7 +237,7 @@ any_entry_reachable(entry_stream* stream, dead_stretches& dead)
 }
 
 scan_result
-draw_until_entry(entry_stream* stream)
+draw_until_entry(entry_stream *stream)
 {
 	scan_result none = {scan_outcome::dead, 0, 0};
 	if (body_length <= 0)
@@ -268,7 +268,7 @@ draw_until_entry(entry_stream* stream)
 }
 
 void
-print_random_entry(entry_stream* stream)
+print_random_entry(entry_stream *stream)
 {
 	scan_result result = draw_until_entry(stream);
 	switch (result.outcome) {

@@ -14,18 +14,18 @@ extern std::int32_t draw_base;
 extern std::int32_t body_length;
 
 // Skips the header and sets draw_base and body_length, or ends the process.
-void scan_header(entry_stream* stream);
+void scan_header(entry_stream *stream);
 
 // Draws offsets until one reaches an entry and prints that entry and a line end, or ends the
 // process.
-void print_random_entry(entry_stream* stream);
+void print_random_entry(entry_stream *stream);
 
 // The inner steps, each returning its outcome instead of ending the process.
 
 enum class header_outcome { found, no_separator, read_error, seek_failed, too_large };
 
 // Skips the header and sets draw_base and body_length when it is found.
-header_outcome find_drawable_stretch(entry_stream* stream);
+header_outcome find_drawable_stretch(entry_stream *stream);
 
 // Draws one offset into the drawable stretch.
 std::int64_t draw_offset();
@@ -39,13 +39,13 @@ struct scan_result {
 };
 
 // Scans from the current position past the next separator and the whitespace after it.
-scan_result scan_to_entry(entry_stream* stream);
+scan_result scan_to_entry(entry_stream *stream);
 
 // Draws offsets until a scan from one reaches an entry; dead when no draw ever can.
-scan_result draw_until_entry(entry_stream* stream);
+scan_result draw_until_entry(entry_stream *stream);
 
 struct entry_text {
-	char* bytes; // NUL-terminated
+	char *bytes; // NUL-terminated
 	std::size_t length;
 	std::size_t capacity;
 };
@@ -54,4 +54,4 @@ enum class read_outcome { complete, no_first_block, no_larger_block, read_error 
 
 // Reads the entry that begins with first_byte up to its separator or the end of the file,
 // into a block of 80 bytes that doubles whenever it fills.
-read_outcome read_entry(entry_stream* stream, int first_byte, entry_text* text);
+read_outcome read_entry(entry_stream *stream, int first_byte, entry_text *text);

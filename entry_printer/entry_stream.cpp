@@ -8,7 +8,7 @@
 #include <share.h>
 
 static int
-open_shared(const char* path)
+open_shared(const char *path)
 {
 	return _sopen(path, _O_RDONLY | _O_BINARY, _SH_DENYNO);
 }
@@ -20,7 +20,7 @@ seek_descriptor(int fd, std::int64_t offset, int origin)
 }
 
 static long
-read_descriptor(int fd, void* buffer, unsigned size)
+read_descriptor(int fd, void *buffer, unsigned size)
 {
 	return _read(fd, buffer, size);
 }
@@ -34,7 +34,7 @@ close_descriptor(int fd)
 #include <unistd.h>
 
 static int
-open_shared(const char* path)
+open_shared(const char *path)
 {
 	return open(path, O_RDONLY | O_CLOEXEC);
 }
@@ -46,7 +46,7 @@ seek_descriptor(int fd, std::int64_t offset, int origin)
 }
 
 static long
-read_descriptor(int fd, void* buffer, unsigned size)
+read_descriptor(int fd, void *buffer, unsigned size)
 {
 	return read(fd, buffer, size);
 }
@@ -59,7 +59,7 @@ close_descriptor(int fd)
 #endif
 
 bool
-stream_open(entry_stream* stream, const char* path)
+stream_open(entry_stream *stream, const char *path)
 {
 	stream->path = path;
 	stream->fd = open_shared(path);
@@ -71,14 +71,14 @@ stream_open(entry_stream* stream, const char* path)
 }
 
 void
-stream_close(entry_stream* stream)
+stream_close(entry_stream *stream)
 {
 	close_descriptor(stream->fd);
 }
 
 // Starts an empty block at offset; the descriptor must stand there.
 static void
-empty_block_at(entry_stream* stream, std::int64_t offset)
+empty_block_at(entry_stream *stream, std::int64_t offset)
 {
 	stream->block_start = offset;
 	stream->block_length = 0;
@@ -87,7 +87,7 @@ empty_block_at(entry_stream* stream, std::int64_t offset)
 }
 
 bool
-stream_seek(entry_stream* stream, std::int64_t offset)
+stream_seek(entry_stream *stream, std::int64_t offset)
 {
 	// Redraws often land in the block just read; those need no system call.
 	if (offset >= stream->block_start &&
@@ -103,7 +103,7 @@ stream_seek(entry_stream* stream, std::int64_t offset)
 }
 
 bool
-stream_seek_end(entry_stream* stream, std::int64_t* size)
+stream_seek_end(entry_stream *stream, std::int64_t *size)
 {
 	std::int64_t end = seek_descriptor(stream->fd, 0, SEEK_END);
 	if (end < 0)
@@ -114,14 +114,14 @@ stream_seek_end(entry_stream* stream, std::int64_t* size)
 }
 
 std::int64_t
-stream_position(const entry_stream* stream)
+stream_position(const entry_stream *stream)
 {
 	return stream->block_start + static_cast<std::int64_t>(stream->next);
 }
 
 // The next stored byte without taking it, reading the next block when this one is used up.
 static int
-peek_stored(entry_stream* stream)
+peek_stored(entry_stream *stream)
 {
 	if (stream->next == stream->block_length) {
 		long count = read_descriptor(stream->fd, stream->block, sizeof stream->block);
@@ -137,7 +137,7 @@ peek_stored(entry_stream* stream)
 }
 
 int
-stream_get(entry_stream* stream)
+stream_get(entry_stream *stream)
 {
 	if (stream->ended)
 		return stream_end;

@@ -8,9 +8,10 @@
 // a byte 0x1A ends the scan that meets it until the next seek, and positions are byte offsets
 // into the stored file.
 struct entry_stream {
-	const char* path;
+	const char *path;
 	int fd;
-	std::int64_t block_start; // file offset of block[0]; the descriptor stands just past the block
+	std::int64_t
+	    block_start; // file offset of block[0]; the descriptor stands just past the block
 	std::size_t block_length;
 	std::size_t next;
 	bool ended;
@@ -21,17 +22,17 @@ struct entry_stream {
 enum { stream_end = -1, stream_error = -2 };
 
 // Opens path for reading without denying others any access; false with errno set on failure.
-bool stream_open(entry_stream* stream, const char* path);
-void stream_close(entry_stream* stream);
+bool stream_open(entry_stream *stream, const char *path);
+void stream_close(entry_stream *stream);
 
 // Moves to offset from the start of the file; false with errno set on failure.
-bool stream_seek(entry_stream* stream, std::int64_t offset);
+bool stream_seek(entry_stream *stream, std::int64_t offset);
 
 // Moves to the end of the file and stores its size; false with errno set on failure.
-bool stream_seek_end(entry_stream* stream, std::int64_t* size);
+bool stream_seek_end(entry_stream *stream, std::int64_t *size);
 
 // The stored offset of the next byte; at a 0x1A that ended the scan, the offset of that byte.
-std::int64_t stream_position(const entry_stream* stream);
+std::int64_t stream_position(const entry_stream *stream);
 
 // The next byte as the reading rules show it, stream_end, or stream_error with errno set.
-int stream_get(entry_stream* stream);
+int stream_get(entry_stream *stream);

@@ -6,9 +6,9 @@
 #include <cstring>
 
 void
-report_error(const char* prefix)
+report_error(const char *prefix)
 {
-	const char* description = std::strerror(errno);
+	const char *description = std::strerror(errno);
 	if (*prefix != '\0')
 		std::fprintf(stderr, "%s: %s\n", prefix, description);
 	else
@@ -16,14 +16,14 @@ report_error(const char* prefix)
 }
 
 void
-fail_with_error(const char* prefix, int status)
+fail_with_error(const char *prefix, int status)
 {
 	report_error(prefix);
 	std::exit(status);
 }
 
 void
-fail_with_message(const char* message, int status)
+fail_with_message(const char *message, int status)
 {
 	std::fputs(message, stderr);
 	std::exit(status);

@@ -28,7 +28,7 @@ process_id()
 #endif
 
 int
-main(int argc, char** argv, char** envp)
+main(int argc, char **argv, char **envp)
 {
 	std::string path = choose_path(argc, argv, envp);
 	entry_stream stream;

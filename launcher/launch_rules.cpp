@@ -53,8 +53,7 @@ argument_text(const char *command_line, lead_byte_test is_lead)
 // directory over 255 bytes keeps 255, or 254 when the 255th begins a double-byte character;
 // that is decided at the scan position, so a trail byte is never taken for a lead byte.
 void
-own_directory(const char *module_path, char directory[launcher_path_size],
-    lead_byte_test is_lead)
+own_directory(const char *module_path, char directory[launcher_path_size], lead_byte_test is_lead)
 {
 	enum { longest_directory = 255 };
 	const unsigned char *start = reinterpret_cast<const unsigned char *>(module_path);
@@ -88,7 +87,7 @@ own_directory(const char *module_path, char directory[launcher_path_size],
 struct launch_options
 read_options(const char *text)
 {
-	struct launch_options options = { 0, 0, text };
+	struct launch_options options = {0, 0, text};
 
 	if (strncmp(options.rest, "-raise", 6) == 0) {
 		options.raise = 1;
@@ -112,7 +111,7 @@ command_buffer_size(const char *directory, const char *arguments)
 // The directory stays unquoted: the main application takes what follows its name as is.
 void
 compose_command_line(char *buffer, size_t size, const char *directory, const char *program,
-    const char *arguments)
+		     const char *arguments)
 {
 	snprintf(buffer, size, "%s%s %s", directory, program, arguments);
 }

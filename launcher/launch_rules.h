@@ -25,10 +25,10 @@ int platform_family(uint32_t version);
 const char *program_name(int family);
 const char *argument_text(const char *command_line, lead_byte_test is_lead);
 void own_directory(const char *module_path, char directory[launcher_path_size],
-    lead_byte_test is_lead);
+		   lead_byte_test is_lead);
 struct launch_options read_options(const char *text);
 size_t command_buffer_size(const char *directory, const char *arguments);
-void compose_command_line(char *buffer, size_t size, const char *directory,
-    const char *program, const char *arguments);
+void compose_command_line(char *buffer, size_t size, const char *directory, const char *program,
+			  const char *arguments);
 
 #endif

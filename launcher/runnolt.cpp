@@ -86,9 +86,10 @@ start_main_application(const char *directory, const char *program, const char *a
 	process_security.bInheritHandle = FALSE;
 
 	PROCESS_INFORMATION process;
-	if (!CreateProcessA(application, command_line, &process_security,
-	        /* thread attributes */ NULL, /* inherit handles */ TRUE, /* creation flags */ 0,
-	        /* environment */ NULL, /* current directory */ NULL, &startup, &process))
+	if (!CreateProcessA(
+		application, command_line, &process_security,
+		/* thread attributes */ NULL, /* inherit handles */ TRUE, /* creation flags */ 0,
+		/* environment */ NULL, /* current directory */ NULL, &startup, &process))
 		exit(1);
 	return process;
 }
@@ -108,14 +109,16 @@ wait_for_exit_code(HANDLE process)
 }
 
 int WINAPI
-WinMain(HINSTANCE /* instance */, HINSTANCE /* previous */, LPSTR /* command line */, int /* show */)
+WinMain(HINSTANCE /* instance */, HINSTANCE /* previous */, LPSTR /* command line */,
+	int /* show */)
 {
 	int family = check_platform();
 	char directory[launcher_path_size];
 	find_own_directory(directory);
 	const char *program = program_name(family);
 
-	struct launch_options options = read_options(argument_text(GetCommandLineA(), is_lead_byte));
+	struct launch_options options =
+	    read_options(argument_text(GetCommandLineA(), is_lead_byte));
 	if (options.raise && raise_main_application())
 		return 0;
 

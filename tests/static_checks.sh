@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# clang-tidy and cppcheck over both programs and the test helpers; any finding fails.
+# clang-tidy, cppcheck and clang-format over both programs and the test helpers; any finding
+# fails.
 # usage: static_checks.sh SOURCE_DIR NATIVE_BUILD_DIR
 set -euo pipefail
 src=$1 build=$2
@@ -18,3 +19,5 @@ clang-tidy --quiet "${windows[@]}" -- --target=i686-w64-mingw32 -std=c++17 -nost
   $mingw_includes -D_WIN32_WINNT=0x0400 -DWINVER=0x0400 -Ientry_printer -Ilauncher
 cppcheck --quiet --error-exitcode=1 --enable=warning,style,performance,portability \
   --std=c++17 --inline-suppr -Ientry_printer -Ilauncher entry_printer launcher
+# shellcheck disable=SC2046
+clang-format --dry-run --Werror $(git ls-files '*.cpp' '*.h')

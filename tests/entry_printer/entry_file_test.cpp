@@ -14,10 +14,12 @@
 
 using namespace std::string_literals;
 
-namespace {
+namespace
+{
 
-class entry_file_test : public testing::Test {
-protected:
+class entry_file_test : public testing::Test
+{
+      protected:
 	void TearDown() override
 	{
 		if (!path_.empty())
@@ -25,21 +27,22 @@ protected:
 	}
 
 	// Writes bytes to a fresh file and opens it.
-	void open(const std::string& bytes)
+	void open(const std::string &bytes)
 	{
 		if (!path_.empty())
 			std::remove(path_.c_str());
 		char name[] = "/tmp/entry_file_test.XXXXXX";
 		int fd = mkstemp(name);
 		ASSERT_GE(fd, 0);
-		ASSERT_EQ(static_cast<ssize_t>(bytes.size()), write(fd, bytes.data(), bytes.size()));
+		ASSERT_EQ(static_cast<ssize_t>(bytes.size()),
+			  write(fd, bytes.data(), bytes.size()));
 		close(fd);
 		path_ = name;
 		ASSERT_TRUE(stream_open(&stream_, path_.c_str()));
 	}
 
 	// What the program prints for bytes when seeded with seed.
-	std::string printed(const std::string& bytes, std::uint32_t seed)
+	std::string printed(const std::string &bytes, std::uint32_t seed)
 	{
 		open(bytes);
 		generator_seed(seed);
@@ -86,14 +89,14 @@ TEST_F(entry_file_test, header_end_fixes_the_drawable_stretch)
 		std::int32_t draw_base;
 		std::int32_t body_length;
 	} cases[] = {
-		{std::string(39, 'h') + '\0' + "abc", 40, 3},
-		{std::string(40, 'h') + '\0' + "abc", 1, 43},
-		{"a\r\nb\0xy"s, 5, 2},
-		{"\r\n\r\n\0"s, 5, 0},
-		{"\0"s, 1, 0},
-		{std::string(100, 'h') + '\0', 61, 40},
+	    {std::string(39, 'h') + '\0' + "abc", 40, 3},
+	    {std::string(40, 'h') + '\0' + "abc", 1, 43},
+	    {"a\r\nb\0xy"s, 5, 2},
+	    {"\r\n\r\n\0"s, 5, 0},
+	    {"\0"s, 1, 0},
+	    {std::string(100, 'h') + '\0', 61, 40},
 	};
-	for (const auto& c : cases) {
+	for (const auto &c : cases) {
 		open(c.file);
 		scan_header(&stream_);
 		stream_close(&stream_);
@@ -109,18 +112,20 @@ TEST_F(entry_file_test, reading_rules)
 		std::string entry;
 		std::string output;
 	} cases[] = {
-		{"a\r\nb", "a\nb\n"},
-		{"a\rb", "a\rb\n"},
-		{"a\r", "a\r\n"},
-		{"a\x1A" "b", "a\n"},
-		{"  \t\n\v\f\r lead", "lead\n"},
-		{"trail \n", "trail \n\n"},
-		{"\x80\xA0\xFF", "\x80\xA0\xFF\n"},
-		{"\r\n\r\nx\r\n", "x\n\n"},
-		{"   \0"s, "\n"},
-		{"\0"s, "\n"},
+	    {"a\r\nb", "a\nb\n"},
+	    {"a\rb", "a\rb\n"},
+	    {"a\r", "a\r\n"},
+	    {"a\x1A"
+	     "b",
+	     "a\n"},
+	    {"  \t\n\v\f\r lead", "lead\n"},
+	    {"trail \n", "trail \n\n"},
+	    {"\x80\xA0\xFF", "\x80\xA0\xFF\n"},
+	    {"\r\n\r\nx\r\n", "x\n\n"},
+	    {"   \0"s, "\n"},
+	    {"\0"s, "\n"},
 	};
-	for (const auto& c : cases)
+	for (const auto &c : cases)
 		for (std::uint32_t seed : {1u, 2u, 3u})
 			EXPECT_EQ(c.output, printed("h\0x\0"s + c.entry, seed)) << c.entry;
 }
@@ -130,19 +135,19 @@ TEST_F(entry_file_test, hopeless_files_end_with_a_message)
 	struct {
 		std::string file;
 		int status;
-		const char* message;
+		const char *message;
 	} cases[] = {
-		{"", 2, "File contains no separators.\n"},
-		{"no separator", 2, "File contains no separators.\n"},
-		{"head\x1A\0x\0y"s, 2, "File contains no separators.\n"},
-		{"h\0"s, 2, "File contains no entries.\n"},
-		{std::string(40, 'h') + '\0', 2, "File contains no entries.\n"},
-		{"h\0one entry behind a short header"s, 2, "File contains no entries.\n"},
-		{std::string(50, 'h') + '\0' + " \r\n\t", 2, "File contains no entries.\n"},
-		{"h\0x\0  \x1A never"s, 2, "File contains no entries.\n"},
-		{"h\0x\0\x1A\0\x1A\0\x1A"s, 2, "File contains no entries.\n"},
+	    {"", 2, "File contains no separators.\n"},
+	    {"no separator", 2, "File contains no separators.\n"},
+	    {"head\x1A\0x\0y"s, 2, "File contains no separators.\n"},
+	    {"h\0"s, 2, "File contains no entries.\n"},
+	    {std::string(40, 'h') + '\0', 2, "File contains no entries.\n"},
+	    {"h\0one entry behind a short header"s, 2, "File contains no entries.\n"},
+	    {std::string(50, 'h') + '\0' + " \r\n\t", 2, "File contains no entries.\n"},
+	    {"h\0x\0  \x1A never"s, 2, "File contains no entries.\n"},
+	    {"h\0x\0\x1A\0\x1A\0\x1A"s, 2, "File contains no entries.\n"},
 	};
-	for (const auto& c : cases)
+	for (const auto &c : cases)
 		EXPECT_EXIT(printed(c.file, 7), testing::ExitedWithCode(c.status), c.message)
 		    << c.file.size() << " bytes";
 }
@@ -150,12 +155,13 @@ TEST_F(entry_file_test, hopeless_files_end_with_a_message)
 TEST_F(entry_file_test, hopeless_large_files_end_after_one_pass)
 {
 	std::string files[] = {
-		"h\0"s + std::string(64 << 20, ' '),
-		"h\0x\0"s + std::string(4 << 20, '\x1A'),
+	    "h\0"s + std::string(64 << 20, ' '),
+	    "h\0x\0"s + std::string(4 << 20, '\x1A'),
 	};
-	for (const auto& file : files) {
+	for (const auto &file : files) {
 		auto start = std::chrono::steady_clock::now();
-		EXPECT_EXIT(printed(file, 3), testing::ExitedWithCode(2), "File contains no entries.");
+		EXPECT_EXIT(printed(file, 3), testing::ExitedWithCode(2),
+			    "File contains no entries.");
 		EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(20));
 	}
 }
@@ -165,14 +171,14 @@ TEST_F(entry_file_test, hopeless_large_files_end_after_one_pass)
 TEST_F(entry_file_test, prints_what_plain_redrawing_prints)
 {
 	std::string files[] = {
-		"a header that is longer than forty bytes, so...\0one\0two\r\nlines\0 three \0\0four"s,
-		"h\0x\0y\0"s + std::string(3000, ' '),
-		"h\0a\x1A\0b\0\x1A\0c \x1A d\0  \x1A"s,
-		"h\r\n\0\r\n\r\nx\r\0\r\r\n y"s,
-		"h\0"s + std::string(20000, '\x1A') + "\0x"s,
-		std::string(60, 'h') + '\0' + numbered_entries(100, 500),
+	    "a header that is longer than forty bytes, so...\0one\0two\r\nlines\0 three \0\0four"s,
+	    "h\0x\0y\0"s + std::string(3000, ' '),
+	    "h\0a\x1A\0b\0\x1A\0c \x1A d\0  \x1A"s,
+	    "h\r\n\0\r\n\r\nx\r\0\r\r\n y"s,
+	    "h\0"s + std::string(20000, '\x1A') + "\0x"s,
+	    std::string(60, 'h') + '\0' + numbered_entries(100, 500),
 	};
-	for (const auto& file : files)
+	for (const auto &file : files)
 		for (std::uint32_t seed = 0; seed < 60; seed++) {
 			auto expected = reference::print(file, seed, 10000000);
 			ASSERT_TRUE(expected.has_value()) << file.size() << " bytes, seed " << seed;
@@ -198,9 +204,12 @@ TEST_F(entry_file_test, pinned_seeds_print_pinned_entries)
 		std::uint32_t seed;
 		std::string output;
 	} cases[] = {
-		{1, "two\nlines\n"}, {2, "three \n"}, {42, "one\n"}, {1000, "two\nlines\n"},
+	    {1, "two\nlines\n"},
+	    {2, "three \n"},
+	    {42, "one\n"},
+	    {1000, "two\nlines\n"},
 	};
-	for (const auto& c : cases)
+	for (const auto &c : cases)
 		EXPECT_EQ(c.output, printed(file, c.seed)) << "seed " << c.seed;
 }
 
@@ -218,17 +227,17 @@ TEST_F(entry_file_test, first_draw_selects_by_the_length_of_the_entry_before)
 		std::string file;
 		std::map<std::string, int> counts; // "" counts the draws that are drawn again
 	} cases[] = {
-		// 8 positions, 4096 draws each: "bb" from 2, "ccc" from 3, 3 redrawn.
-		{"h\0a\0bb\0ccc"s, {{"bb", 8192}, {"ccc", 12288}, {"", 12288}}},
-		// h = 45: the header's last 40 positions lead to the first entry; 43 positions,
-		// the first two drawn 763 times, the others 762.
-		{std::string(44, 'h') + '\0' + "x\0y"s, {{"x", 30482}, {"y", 1524}, {"", 762}}},
-		// 20000 positions: those below 12768 are drawn twice.
-		{"h\0"s + std::string(12000, 'a') + '\0' + std::string(7000, 'b') + '\0' +
-		     std::string(998, 'c'),
-		 {{std::string(7000, 'b'), 24002}, {std::string(998, 'c'), 7768}, {"", 998}}},
+	    // 8 positions, 4096 draws each: "bb" from 2, "ccc" from 3, 3 redrawn.
+	    {"h\0a\0bb\0ccc"s, {{"bb", 8192}, {"ccc", 12288}, {"", 12288}}},
+	    // h = 45: the header's last 40 positions lead to the first entry; 43 positions,
+	    // the first two drawn 763 times, the others 762.
+	    {std::string(44, 'h') + '\0' + "x\0y"s, {{"x", 30482}, {"y", 1524}, {"", 762}}},
+	    // 20000 positions: those below 12768 are drawn twice.
+	    {"h\0"s + std::string(12000, 'a') + '\0' + std::string(7000, 'b') + '\0' +
+		 std::string(998, 'c'),
+	     {{std::string(7000, 'b'), 24002}, {std::string(998, 'c'), 7768}, {"", 998}}},
 	};
-	for (const auto& c : cases) {
+	for (const auto &c : cases) {
 		open(c.file);
 		scan_header(&stream_);
 		std::map<std::string, int> counts;
@@ -239,7 +248,8 @@ TEST_F(entry_file_test, first_draw_selects_by_the_length_of_the_entry_before)
 			std::string text;
 			if (result.outcome == scan_outcome::entry) {
 				entry_text entry;
-				ASSERT_EQ(read_outcome::complete, read_entry(&stream_, result.first_byte, &entry));
+				ASSERT_EQ(read_outcome::complete,
+					  read_entry(&stream_, result.first_byte, &entry));
 				text = entry.bytes;
 				std::free(entry.bytes);
 			}
@@ -256,11 +266,12 @@ TEST_F(entry_file_test, entry_block_doubles_when_full)
 		std::size_t length;
 		std::size_t capacity;
 	} cases[] = {{1, 80}, {78, 80}, {79, 160}, {158, 160}, {159, 320}, {1 << 20, 80 << 14}};
-	for (const auto& c : cases) {
+	for (const auto &c : cases) {
 		open("h\0"s + std::string(c.length, 'e') + '\0' + "next");
 		ASSERT_TRUE(stream_seek(&stream_, 2));
 		entry_text entry;
-		ASSERT_EQ(read_outcome::complete, read_entry(&stream_, stream_get(&stream_), &entry));
+		ASSERT_EQ(read_outcome::complete,
+			  read_entry(&stream_, stream_get(&stream_), &entry));
 		EXPECT_EQ(c.length, entry.length);
 		EXPECT_EQ(c.capacity, entry.capacity) << c.length;
 		EXPECT_EQ(std::string(c.length, 'e'), entry.bytes);

@@ -12,11 +12,12 @@ main()
 		std::srand(seed);
 		generator_seed(seed);
 		for (int i = 0; i < 100000; i++) {
-			int expected = std::rand(); // NOLINT(cert-msc30-c,cert-msc50-cpp): the one compared with
+			int expected = std::rand(); // NOLINT(cert-msc30-c,cert-msc50-cpp): the one
+						    // compared with
 			int actual = generator_next();
 			if (expected != actual) {
-				std::printf("seed %u, draw %d: rand() %d, generator_next() %d\n", seed, i,
-				    expected, actual);
+				std::printf("seed %u, draw %d: rand() %d, generator_next() %d\n",
+					    seed, i, expected, actual);
 				return 1;
 			}
 		}

@@ -11,10 +11,10 @@ TEST(generator, known_sequences)
 		std::uint32_t seed;
 		std::vector<int> draws;
 	} cases[] = {
-		{1, {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464}},
-		{0, {38, 7719, 21238, 2437, 8855, 11797, 8365, 32285, 10450, 30612}},
+	    {1, {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464}},
+	    {0, {38, 7719, 21238, 2437, 8855, 11797, 8365, 32285, 10450, 30612}},
 	};
-	for (const auto& c : cases) {
+	for (const auto &c : cases) {
 		generator_seed(c.seed);
 		std::vector<int> draws;
 		for (std::size_t i = 0; i < c.draws.size(); i++)

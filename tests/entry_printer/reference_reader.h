@@ -8,10 +8,11 @@
 
 #include "generator.h"
 
-namespace reference {
+namespace reference
+{
 
 struct scanner {
-	const std::string& file;
+	const std::string &file;
 	std::size_t pos = 0;
 	bool ended = false;
 
@@ -52,7 +53,7 @@ struct stretch {
 
 // The drawable stretch, or nothing when the header has no separator.
 inline std::optional<stretch>
-drawable(const std::string& file)
+drawable(const std::string &file)
 {
 	scanner s{file};
 	int c;
@@ -67,7 +68,7 @@ drawable(const std::string& file)
 
 // Whether any drawable offset reaches an entry, tried one by one.
 inline bool
-reachable(const std::string& file)
+reachable(const std::string &file)
 {
 	auto d = drawable(file);
 	scanner s{file};
@@ -79,7 +80,7 @@ reachable(const std::string& file)
 
 // What the plain redraw loop prints for seed, giving up after max_draws.
 inline std::optional<std::string>
-print(const std::string& file, std::uint32_t seed, long max_draws)
+print(const std::string &file, std::uint32_t seed, long max_draws)
 {
 	auto d = drawable(file);
 	if (!d || d->length <= 0)

@@ -14,7 +14,7 @@
 #include "reference_reader.h"
 
 static void
-check(bool condition, const char* what)
+check(bool condition, const char *what)
 {
 	if (!condition) {
 		std::fprintf(stderr, "entry_reader_fuzz: %s\n", what);
@@ -24,46 +24,47 @@ check(bool condition, const char* what)
 
 // An in-memory file with the given bytes, opened as the program opens its file.
 static bool
-open_in_memory(entry_stream* stream, const std::string& bytes, std::string* path)
+open_in_memory(entry_stream *stream, const std::string &bytes, std::string *path)
 {
 	static int fd = memfd_create("entry_file", MFD_CLOEXEC);
-	if (ftruncate(fd, 0) != 0 || pwrite(fd, bytes.data(), bytes.size(), 0) !=
-	                                 static_cast<ssize_t>(bytes.size()))
+	if (ftruncate(fd, 0) != 0 ||
+	    pwrite(fd, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size()))
 		return false;
 	*path = "/proc/self/fd/" + std::to_string(fd);
 	return stream_open(stream, path->c_str());
 }
 
 extern "C" int
-LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
 	std::uint32_t seed = 0;
 	std::size_t seed_size = size < sizeof seed ? size : sizeof seed;
 	std::memcpy(&seed, data, seed_size);
-	std::string file(reinterpret_cast<const char*>(data) + seed_size, size - seed_size);
+	std::string file(reinterpret_cast<const char *>(data) + seed_size, size - seed_size);
 
 	std::string path;
 	entry_stream stream;
 	check(open_in_memory(&stream, file, &path), "cannot make the in-memory file");
 	header_outcome header = find_drawable_stretch(&stream);
 	check((header == header_outcome::found) == reference::drawable(file).has_value(),
-	    "header scan disagrees with the model");
+	      "header scan disagrees with the model");
 	if (header == header_outcome::found) {
 		bool reachable = reference::reachable(file);
 		auto expected = reachable ? reference::print(file, seed, 100000000) : std::nullopt;
 		generator_seed(seed);
 		scan_result result = draw_until_entry(&stream);
 		check(result.outcome != scan_outcome::read_error &&
-		          result.outcome != scan_outcome::seek_failed,
-		    "an in-memory file failed to read");
+			  result.outcome != scan_outcome::seek_failed,
+		      "an in-memory file failed to read");
 		check((result.outcome == scan_outcome::entry) == reachable,
-		    "no entries reported for a file with a reachable entry, or the reverse");
+		      "no entries reported for a file with a reachable entry, or the reverse");
 		if (result.outcome == scan_outcome::entry) {
 			entry_text text;
-			check(read_entry(&stream, result.first_byte, &text) == read_outcome::complete,
-			    "reading the entry failed");
+			check(read_entry(&stream, result.first_byte, &text) ==
+				  read_outcome::complete,
+			      "reading the entry failed");
 			check(expected.has_value() && *expected == std::string(text.bytes) + "\n",
-			    "printed another entry than the plain redraw loop");
+			      "printed another entry than the plain redraw loop");
 			std::free(text.bytes);
 		}
 	}

@@ -38,7 +38,7 @@ record_start(void)
 	GetStartupInfoA(&startup);
 	char show[64];
 	snprintf(show, sizeof show, "flags %lu show %u", (unsigned long)startup.dwFlags,
-	    (unsigned)startup.wShowWindow);
+		 (unsigned)startup.wShowWindow);
 
 	record("command line [%s]\n", GetCommandLineA());
 	record("module [%s]\n", module);
@@ -78,8 +78,8 @@ run_window(HINSTANCE instance)
 	window_class.hInstance = instance;
 	window_class.lpszClassName = "NOLT";
 	RegisterClassA(&window_class);
-	main_window = CreateWindowA("NOLT", "stand-in", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-	    NULL, NULL, instance, NULL);
+	main_window = CreateWindowA("NOLT", "stand-in", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, NULL,
+				    NULL, instance, NULL);
 	ShowWindow(main_window, SW_MINIMIZE);
 	SetTimer(main_window, give_up_timer, 20000, NULL);
 	record("window %s\n", IsIconic(main_window) ? "minimized" : "shown");
