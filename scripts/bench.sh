@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Measures mirl side by side with `shuf -n 1`, fortune and a floor program that only opens,
+# seeks and reads 4 KB, on generated entry files of 1 MB, 100 MB and 1 GB; then mirl.exe and
+# runnolt.exe -wait under Wine against a Windows program that does nothing. Prints medians and
+# ratios. The files live in a temporary directory and are removed afterwards.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/setup.sh
+for p in hyperfine fortune-mod; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' ||
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$p" >/dev/null
+done
+cmake --preset native >/dev/null && cmake --build --preset native --target mirl >/dev/null
+cmake --preset windows >/dev/null && cmake --build --preset windows >/dev/null
+
+work=$(mktemp -d)
+tree=build/windows/wine
+trap 'tests/wine/wine.sh "$tree" down; rm -rf "$work"' EXIT
+mirl=build/native/entry_printer/mirl
+
+cat >"$work/floor.c" <<'C'
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+int main(int argc, char **argv)
+{
+	char block[4096];
+	int fd = open(argv[1], O_RDONLY);
+	off_t size = lseek(fd, 0, SEEK_END);
+	lseek(fd, (off_t)(getpid() * 2654435761u % (unsigned long)size), SEEK_SET);
+	return read(fd, block, sizeof block) < 0;
+}
+C
+cc -O2 -o "$work/floor" "$work/floor.c"
+
+# Entry files of about the given size: the same entries as NUL-separated (mirl, shuf -z) and
+# as fortune's %-separated text with its strfile index.
+make_files() {
+  local bytes=$1 name=$2
+  awk -v bytes="$bytes" 'BEGIN {
+    printf "generated entries for the benchmark, a header longer than forty bytes%c", 0
+    for (n = 0; total < bytes; n++) {
+      e = sprintf("entry %d: a saying of about sixty bytes, made up for this run", n)
+      printf "%s%c", e, 0
+      total += length(e) + 1
+    }
+  }' >"$work/$name.lines"
+  tr '\0' '\n' <"$work/$name.lines" | tail -n +2 | sed 's/$/\n%/' >"$work/$name"
+  strfile -s "$work/$name" "$work/$name.dat"
+}
+
+# Median of a command in milliseconds.
+median() {
+  local runs=$1
+  shift
+  hyperfine -N --warmup 2 --runs "$runs" --export-csv "$work/h.csv" "$*" >/dev/null 2>&1
+  awk -F, 'NR == 2 { printf "%.2f", $4 * 1000 }' "$work/h.csv"
+}
+
+# Bytes one run of mirl reads from the entry file.
+bytes_read() {
+  strace -e trace=openat,read -o "$work/trace" "$mirl" -f "$1" >/dev/null
+  awk -v file="$1" '
+    /openat/ && index($0, file) { split($0, r, "= "); fd = r[2] + 0 }
+    fd && $0 ~ "^read\\(" fd "," { split($0, r, "= "); sum += r[2] }
+    END { print sum + 0 }' "$work/trace"
+}
+
+echo "| file | mirl ms | floor ms | shuf -n 1 ms | fortune ms | mirl / floor | mirl bytes read |"
+echo "|---|---|---|---|---|---|---|"
+for size in 1MB:1000000:30 100MB:100000000:20 1GB:1000000000:5; do
+  IFS=: read -r label bytes runs <<<"$size"
+  make_files "$bytes" "f$label"
+  m=$(median 30 "$mirl -f $work/f$label.lines")
+  f=$(median 30 "$work/floor $work/f$label.lines")
+  s=$(median "$runs" "shuf -z -n 1 $work/f$label.lines")
+  o=$(median 30 "/usr/games/fortune $work/f$label")
+  echo "| $label | $m | $f | $s | $o | $(awk -v a="$m" -v b="$f" 'BEGIN { printf "%.2f", a / b }') | $(bytes_read "$work/f$label.lines") |"
+  rm -f "$work/f$label"*
+done
+
+# Under Wine: what our code adds to the start of a process.
+printf 'int main(void) { return 0; }\n' >"$work/nothing.c"
+i686-w64-mingw32-gcc-win32 -O2 -o "$work/nothing.exe" "$work/nothing.c"
+tests/wine/wine.sh "$tree" up
+launcher=$tree/prefix/drive_c/bench
+mkdir -p "$launcher"
+cp build/windows/launcher/runnolt.exe "$launcher/"
+cp build/windows/tests/launcher/stand_in.exe "$launcher/noltnt.exe"
+printf 'h\0x\0one entry' >"$work/one.lines"
+wine() { echo "tests/wine/wine.sh $tree run $*"; }
+n=$(median 10 "$(wine "$work/nothing.exe")")
+m=$(median 10 "$(wine build/windows/entry_printer/mirl.exe -f "$work/one.lines")")
+r=$(median 10 "$(wine "$launcher/runnolt.exe" -wait)")
+echo
+echo "| under Wine | median ms | / nothing.exe |"
+echo "|---|---|---|"
+for row in "nothing.exe:$n" "mirl.exe:$m" "runnolt.exe -wait (main application exits at once):$r"; do
+  echo "| ${row%:*} | ${row##*:} | $(awk -v a="${row##*:}" -v b="$n" 'BEGIN { printf "%.2f", a / b }') |"
+done
