@@ -8,3 +8,12 @@ function(windows_program target subsystem)
     -Wl,--subsystem,${subsystem}:4.0
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
 endfunction()
+
+# Gives target a version resource with the project's version, its name and description.
+function(windows_version_info target description)
+  set(version_program ${target})
+  set(version_description ${description})
+  set(rc ${CMAKE_CURRENT_BINARY_DIR}/${target}_version.rc)
+  configure_file(${PROJECT_SOURCE_DIR}/cmake/version_info.rc.in ${rc} @ONLY)
+  target_sources(${target} PRIVATE ${rc})
+endfunction()

@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ clang clang-format clang-tidy cppcheck libclang-rt-14-dev libgtest-dev strace
   g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
-  wine wine32:i386 wine64 xvfb xauth icoutils
+  wine wine32:i386 wine64 xvfb xauth icoutils unzip
 )
 
 sudo=
