@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end checks of the Linux build of mirl: failures that only a real process shows.
-# usage: mirl_native.sh MIRL
+# usage: mirl_native.sh MIRL FAIL_FIRST_BLOCK_LIBRARY
 set -u
-mirl=$1
+mirl=$1 fail_first_block=$2
 . "$(dirname "$0")/../check_run.sh"
 
 one_entry=$scratch/one.lines
@@ -39,9 +39,12 @@ check "open refused" 1 '' "$one_entry: Permission denied\n" \
 full_output() { "$mirl" -f "$one_entry" >/dev/full; }
 check "lost output is a failure" 1 '' 'stdout: No space left on device\n' full_output
 
-# Out of memory: the only entries worth drawing are far larger than the address space allowed.
-# (A sanitized build needs more address space than any useful limit; it leaves this out.)
+# Out of memory: the only entries worth drawing are far larger than the address space allowed,
+# or the entry's first block is refused. (A sanitized build needs more address space than any
+# useful limit and has an allocator of its own; it leaves these out.)
 if ! ldd "$mirl" | grep -q libasan; then
+  check "no memory for the first block" 3 '' "can't allocate any memory\n" \
+    env LD_PRELOAD="$fail_first_block" "$mirl" -f "$one_entry"
   { printf 'h\0'; head -c 30000000 /dev/zero | tr '\0' p; printf '\0'
     head -c 100000000 /dev/zero | tr '\0' e; } >"$scratch/huge.lines"
   limited() { (ulimit -v 65536 && "$mirl" -f "$scratch/huge.lines"); }
