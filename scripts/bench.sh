@@ -89,10 +89,10 @@ mkdir -p "$launcher"
 cp build/windows/launcher/runnolt.exe "$launcher/"
 cp build/windows/tests/launcher/stand_in.exe "$launcher/noltnt.exe"
 printf 'h\0x\0one entry' >"$work/one.lines"
-wine() { echo "tests/wine/wine.sh $tree run $*"; }
-n=$(median 10 "$(wine "$work/nothing.exe")")
-m=$(median 10 "$(wine build/windows/entry_printer/mirl.exe -f "$work/one.lines")")
-r=$(median 10 "$(wine "$launcher/runnolt.exe" -wait)")
+under_wine() { echo "tests/wine/wine.sh $tree run $*"; }
+n=$(median 10 "$(under_wine "$work/nothing.exe")")
+m=$(median 10 "$(under_wine build/windows/entry_printer/mirl.exe -f "$work/one.lines")")
+r=$(median 10 "$(under_wine "$launcher/runnolt.exe" -wait)")
 echo
 echo "| under Wine | median ms | / nothing.exe |"
 echo "|---|---|---|"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# mirl against an entry file that another process rewrites, truncates and appends to while mirl
-# runs. Every version is a run of the same 64-byte slots (an entry and its separator, never
+# mirl against an entry file that another process rewrites (in place or by renaming a new one
+# over it), truncates and appends to while mirl runs. Every version is a run of the same 64-byte slots (an entry and its separator, never
 # across a page), so each run must print one whole slot's entry or end with a listed message.
 # usage: mirl_changing_file.sh MIRL [RUNS]
 set -u
@@ -27,10 +27,11 @@ version 50 >"$file"
 write_forever() {
   local n=50
   while :; do
-    case $((RANDOM % 3)) in
+    case $((RANDOM % 4)) in
       0) n=$((RANDOM % 120)); version "$n" >"$file.new" && mv "$file.new" "$file" ;;
-      1) n=$((n > 0 ? RANDOM % n : 0)); truncate -s $((64 * (n + 1))) "$file" ;;
-      2) slot "$n" >>"$file"; n=$((n + 1)) ;;
+      1) n=$((RANDOM % 120)); version "$n" >"$file" ;;
+      2) n=$((n > 0 ? RANDOM % n : 0)); truncate -s $((64 * (n + 1))) "$file" ;;
+      3) slot "$n" >>"$file"; n=$((n + 1)) ;;
     esac
   done
 }
