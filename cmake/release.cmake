@@ -1,14 +1,15 @@
 # The Windows release: a zip of both programs, a short guide, the licence and the sample file.
-# The text files get CR LF line ends, as Windows editors expect.
-function(crlf_copy source destination)
+# The text files are configured with the project version and get CR LF line ends, as Windows
+# editors expect.
+function(configure_with_crlf source destination)
   file(READ ${source} text)
   string(CONFIGURE "${text}" text @ONLY)
   string(REPLACE "\n" "\r\n" text "${text}")
   file(WRITE ${destination} "${text}")
 endfunction()
 
-crlf_copy(${PROJECT_SOURCE_DIR}/cmake/release/README.txt ${PROJECT_BINARY_DIR}/README.txt)
-crlf_copy(${PROJECT_SOURCE_DIR}/LICENSE.txt ${PROJECT_BINARY_DIR}/LICENSE.txt)
+configure_with_crlf(${PROJECT_SOURCE_DIR}/cmake/release/README.txt ${PROJECT_BINARY_DIR}/README.txt)
+configure_with_crlf(${PROJECT_SOURCE_DIR}/LICENSE.txt ${PROJECT_BINARY_DIR}/LICENSE.txt)
 
 install(TARGETS mirl runnolt RUNTIME DESTINATION .)
 install(FILES ${PROJECT_BINARY_DIR}/README.txt ${PROJECT_BINARY_DIR}/LICENSE.txt DESTINATION .)
