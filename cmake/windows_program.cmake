@@ -1,12 +1,29 @@
-# Every Windows program here runs on the Windows 95 and NT 4.0 families and needs nothing but
-# the system's own DLLs.
+# Every Windows program here runs on the Windows 95 and NT families as shipped: subsystem 4.0,
+# and nothing linked but the system's DLLs and libgcc's arithmetic helpers.
 add_compile_definitions(_WIN32_WINNT=0x0400 WINVER=0x0400)
+# Programs name the DLLs they import themselves.
+set(CMAKE_C_STANDARD_LIBRARIES "")
+set(CMAKE_CXX_STANDARD_LIBRARIES "")
 
+# A shipped program: its own start-up (mainCRTStartup for console, WinMainCRTStartup for
+# windows), CRTDLL as the C runtime, and the other DLLs named.
 function(windows_program target subsystem)
+  if(subsystem STREQUAL "console")
+    set(entry _mainCRTStartup)
+  else()
+    set(entry _WinMainCRTStartup)
+  endif()
   target_link_options(${target} PRIVATE
-    -static -static-libgcc -static-libstdc++
+    -nostdlib -s -Wl,-e,${entry}
     -Wl,--subsystem,${subsystem}:4.0
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
+  target_link_libraries(${target} PRIVATE ${ARGN} crtdll kernel32 gcc)
+endfunction()
+
+# A test helper: mingw-w64's usual start-up and C runtime.
+function(windows_test_program target subsystem)
+  target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++
+    -Wl,--subsystem,${subsystem}:4.0)
 endfunction()
 
 # Gives target a version resource with the project's version, its name and description.

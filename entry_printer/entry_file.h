@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
+#include <stddef.h>
+#include <stdint.h>
 
 #include "entry_stream.h"
 
@@ -10,8 +10,8 @@
 
 // File offset at which the drawable stretch begins, and the number of drawable positions;
 // written once by scan_header.
-extern std::int32_t draw_base;
-extern std::int32_t body_length;
+extern int32_t draw_base;
+extern int32_t body_length;
 
 // Skips the header and sets draw_base and body_length, or ends the process.
 void scan_header(entry_stream *stream);
@@ -22,32 +22,37 @@ void print_random_entry(entry_stream *stream);
 
 // The inner steps, each returning its outcome instead of ending the process.
 
+// The whitespace skipped in front of an entry: HT, LF, VT, FF, CR and the blank.
+bool is_whitespace(int c);
+
+// The first drawable offset for a header that ends at header_end, the offset just past its
+// separator.
+int64_t drawable_start(int64_t header_end);
+
 enum class header_outcome { found, no_separator, read_error, seek_failed, too_large };
 
 // Skips the header and sets draw_base and body_length when it is found.
 header_outcome find_drawable_stretch(entry_stream *stream);
 
-// Draws one offset into the drawable stretch.
-std::int64_t draw_offset();
-
 enum class scan_outcome { entry, dead, read_error, seek_failed };
 
 struct scan_result {
 	scan_outcome outcome;
-	int first_byte;   // with entry: the entry's first byte after its leading whitespace
-	std::int64_t end; // with dead: the position at which the end of the file was met
+	int first_byte; // with entry: the entry's first byte after its leading whitespace
+	int64_t end;    // with dead: the position at which the end of the file was met
 };
 
 // Scans from the current position past the next separator and the whitespace after it.
 scan_result scan_to_entry(entry_stream *stream);
 
-// Draws offsets until a scan from one reaches an entry; dead when no draw ever can.
-scan_result draw_until_entry(entry_stream *stream);
+// Ends a scan whose search for a separator returned c (0 for the separator, or stream_end or
+// stream_error): skips the whitespace after the separator.
+scan_result entry_after_separator(entry_stream *stream, int c);
 
 struct entry_text {
 	char *bytes; // NUL-terminated
-	std::size_t length;
-	std::size_t capacity;
+	size_t length;
+	size_t capacity;
 };
 
 enum class read_outcome { complete, no_first_block, no_larger_block, read_error };

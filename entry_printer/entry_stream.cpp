@@ -1,68 +1,12 @@
 #include "entry_stream.h"
 
-#include <cstdio>
-#include <fcntl.h>
-
-#ifdef _WIN32
-#include <io.h>
-#include <share.h>
-
-static int
-open_shared(const char *path)
-{
-	return _sopen(path, _O_RDONLY | _O_BINARY, _SH_DENYNO);
-}
-
-static std::int64_t
-seek_descriptor(int fd, std::int64_t offset, int origin)
-{
-	return _lseeki64(fd, offset, origin);
-}
-
-static long
-read_descriptor(int fd, void *buffer, unsigned size)
-{
-	return _read(fd, buffer, size);
-}
-
-static void
-close_descriptor(int fd)
-{
-	_close(fd);
-}
-#else
-#include <unistd.h>
-
-static int
-open_shared(const char *path)
-{
-	return open(path, O_RDONLY | O_CLOEXEC);
-}
-
-static std::int64_t
-seek_descriptor(int fd, std::int64_t offset, int origin)
-{
-	return lseek(fd, offset, origin);
-}
-
-static long
-read_descriptor(int fd, void *buffer, unsigned size)
-{
-	return read(fd, buffer, size);
-}
-
-static void
-close_descriptor(int fd)
-{
-	close(fd);
-}
-#endif
+#include "system_file.h"
 
 bool
 stream_open(entry_stream *stream, const char *path)
 {
 	stream->path = path;
-	stream->fd = open_shared(path);
+	stream->fd = file_open(path);
 	stream->block_start = 0;
 	stream->block_length = 0;
 	stream->next = 0;
@@ -73,12 +17,12 @@ stream_open(entry_stream *stream, const char *path)
 void
 stream_close(entry_stream *stream)
 {
-	close_descriptor(stream->fd);
+	file_close(stream->fd);
 }
 
 // Starts an empty block at offset; the descriptor must stand there.
 static void
-empty_block_at(entry_stream *stream, std::int64_t offset)
+empty_block_at(entry_stream *stream, int64_t offset)
 {
 	stream->block_start = offset;
 	stream->block_length = 0;
@@ -87,25 +31,25 @@ empty_block_at(entry_stream *stream, std::int64_t offset)
 }
 
 bool
-stream_seek(entry_stream *stream, std::int64_t offset)
+stream_seek(entry_stream *stream, int64_t offset)
 {
 	// Redraws often land in the block just read; those need no system call.
 	if (offset >= stream->block_start &&
-	    offset <= stream->block_start + static_cast<std::int64_t>(stream->block_length)) {
-		stream->next = static_cast<std::size_t>(offset - stream->block_start);
+	    offset <= stream->block_start + static_cast<int64_t>(stream->block_length)) {
+		stream->next = static_cast<size_t>(offset - stream->block_start);
 		stream->ended = false;
 		return true;
 	}
-	if (seek_descriptor(stream->fd, offset, SEEK_SET) < 0)
+	if (!file_seek(stream->fd, offset))
 		return false;
 	empty_block_at(stream, offset);
 	return true;
 }
 
 bool
-stream_seek_end(entry_stream *stream, std::int64_t *size)
+stream_seek_end(entry_stream *stream, int64_t *size)
 {
-	std::int64_t end = seek_descriptor(stream->fd, 0, SEEK_END);
+	int64_t end = file_seek_end(stream->fd);
 	if (end < 0)
 		return false;
 	empty_block_at(stream, end);
@@ -113,10 +57,10 @@ stream_seek_end(entry_stream *stream, std::int64_t *size)
 	return true;
 }
 
-std::int64_t
+int64_t
 stream_position(const entry_stream *stream)
 {
-	return stream->block_start + static_cast<std::int64_t>(stream->next);
+	return stream->block_start + static_cast<int64_t>(stream->next);
 }
 
 // The next stored byte without taking it, reading the next block when this one is used up.
@@ -124,11 +68,11 @@ static int
 peek_stored(entry_stream *stream)
 {
 	if (stream->next == stream->block_length) {
-		long count = read_descriptor(stream->fd, stream->block, sizeof stream->block);
+		long count = file_read(stream->fd, stream->block, sizeof stream->block);
 		if (count < 0)
 			return stream_error;
-		stream->block_start += static_cast<std::int64_t>(stream->block_length);
-		stream->block_length = static_cast<std::size_t>(count);
+		stream->block_start += static_cast<int64_t>(stream->block_length);
+		stream->block_length = static_cast<size_t>(count);
 		stream->next = 0;
 		if (count == 0)
 			return stream_end;

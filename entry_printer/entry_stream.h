@@ -1,7 +1,7 @@
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
+#include <stddef.h>
+#include <stdint.h>
 
 // A forward reader over the entry file that reads it in blocks and applies the file's reading
 // rules itself, so that every platform sees the same bytes: a CR before a LF is read as that LF,
@@ -10,10 +10,9 @@
 struct entry_stream {
 	const char *path;
 	int fd;
-	std::int64_t
-	    block_start; // file offset of block[0]; the descriptor stands just past the block
-	std::size_t block_length;
-	std::size_t next;
+	int64_t block_start; // file offset of block[0]; the descriptor stands just past the block
+	size_t block_length;
+	size_t next;
 	bool ended;
 	unsigned char block[4096];
 };
@@ -26,13 +25,13 @@ bool stream_open(entry_stream *stream, const char *path);
 void stream_close(entry_stream *stream);
 
 // Moves to offset from the start of the file; false with errno set on failure.
-bool stream_seek(entry_stream *stream, std::int64_t offset);
+bool stream_seek(entry_stream *stream, int64_t offset);
 
 // Moves to the end of the file and stores its size; false with errno set on failure.
-bool stream_seek_end(entry_stream *stream, std::int64_t *size);
+bool stream_seek_end(entry_stream *stream, int64_t *size);
 
 // The stored offset of the next byte; at a 0x1A that ended the scan, the offset of that byte.
-std::int64_t stream_position(const entry_stream *stream);
+int64_t stream_position(const entry_stream *stream);
 
 // The next byte as the reading rules show it, stream_end, or stream_error with errno set.
 int stream_get(entry_stream *stream);

@@ -1,9 +1,9 @@
 #include "generator.h"
 
-static std::uint32_t generator_state = 1;
+static uint32_t generator_state = 1;
 
 void
-generator_seed(std::uint32_t seed)
+generator_seed(uint32_t seed)
 {
 	generator_state = seed;
 }

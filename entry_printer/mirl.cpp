@@ -1,7 +1,6 @@
 // mirl: prints one random entry of an entry file.
-#include <cstdint>
-#include <ctime>
-#include <string>
+#include <stdint.h>
+#include <stdlib.h>
 
 #include "entry_file.h"
 #include "entry_stream.h"
@@ -12,32 +11,52 @@
 #ifdef _WIN32
 #include <windows.h>
 
-static std::uint32_t
+// mingw-w64's time.h maps time to _time32 or _time64, which CRTDLL lacks; CRTDLL's own time
+// counts in a 32-bit long.
+extern "C" __declspec(dllimport) long __cdecl crtdll_time(long *seconds) __asm__("time");
+
+static uint32_t
+seconds_now()
+{
+	return static_cast<uint32_t>(crtdll_time(nullptr));
+}
+
+static uint32_t
 process_id()
 {
 	return GetCurrentProcessId();
 }
 #else
+#include <time.h>
 #include <unistd.h>
 
-static std::uint32_t
+static uint32_t
+seconds_now()
+{
+	return static_cast<uint32_t>(time(nullptr));
+}
+
+static uint32_t
 process_id()
 {
-	return static_cast<std::uint32_t>(getpid());
+	return static_cast<uint32_t>(getpid());
 }
 #endif
 
 int
 main(int argc, char **argv, char **envp)
 {
-	std::string path = choose_path(argc, argv, envp);
+	char *path = choose_path(argc, argv, envp);
+	if (path == nullptr)
+		fail_with_message("can't allocate any memory\n", 3);
 	entry_stream stream;
-	if (!stream_open(&stream, path.c_str()))
-		fail_with_error(path.c_str(), 1);
+	if (!stream_open(&stream, path))
+		fail_with_error(path, 1);
 	// Two runs in the same second still differ by their process ids.
-	generator_seed(static_cast<std::uint32_t>(std::time(nullptr)) + process_id());
+	generator_seed(seconds_now() + process_id());
 	scan_header(&stream);
 	print_random_entry(&stream);
 	stream_close(&stream);
+	free(path);
 	return 0;
 }

@@ -1,8 +1,8 @@
 #include "path_choice.h"
 
-#include <cstdio>
-#include <cstring>
-#include <initializer_list>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
 
 static const char data_variable[] = "VEMOLDATA";
 static const char default_directory[] = "C:\\vemol\\data";
@@ -24,25 +24,46 @@ value_if_named(const char *entry, const char *name, bool exact)
 	return *entry == '=' ? entry + 1 : nullptr;
 }
 
-const char *
-find_variable(char **environment, const char *name)
+// The first entry named name, compared exactly or without regard to case.
+static const char *
+find_named(char **environment, const char *name, bool exact)
 {
-	for (bool exact : {true, false})
-		for (char **entry = environment; *entry != nullptr; entry++)
-			if (const char *value = value_if_named(*entry, name, exact))
-				return value;
+	for (char **entry = environment; *entry != nullptr; entry++)
+		if (const char *value = value_if_named(*entry, name, exact))
+			return value;
 	return nullptr;
 }
 
-std::string
+const char *
+find_variable(char **environment, const char *name)
+{
+	const char *value = find_named(environment, name, true);
+	return value != nullptr ? value : find_named(environment, name, false);
+}
+
+// A copy of text in a new heap block, or null.
+static char *
+copy_of(const char *text)
+{
+	size_t size = strlen(text) + 1;
+	char *copy = static_cast<char *>(malloc(size));
+	if (copy != nullptr)
+		memcpy(copy, text, size);
+	return copy;
+}
+
+char *
 choose_path(int argc, char **argv, char **environment)
 {
-	if (argc >= 3 && std::strcmp(argv[1], "-f") == 0)
-		return argv[2];
+	if (argc >= 3 && strcmp(argv[1], "-f") == 0)
+		return copy_of(argv[2]);
 	const char *directory = find_variable(environment, data_variable);
 	if (directory == nullptr)
 		directory = default_directory;
-	std::string path(std::strlen(directory) + 1 + std::strlen(file_name), '\0');
-	std::snprintf(path.data(), path.size() + 1, "%s/%s", directory, file_name);
+	// Sized for the joined text, so sprintf cannot write past the block.
+	char *path =
+	    static_cast<char *>(malloc(strlen(directory) + sizeof "/" + strlen(file_name)));
+	if (path != nullptr)
+		sprintf(path, "%s/%s", directory, file_name);
 	return path;
 }

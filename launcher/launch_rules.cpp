@@ -110,8 +110,8 @@ command_buffer_size(const char *directory, const char *arguments)
 
 // The directory stays unquoted: the main application takes what follows its name as is.
 void
-compose_command_line(char *buffer, size_t size, const char *directory, const char *program,
+compose_command_line(char *buffer, const char *directory, const char *program,
 		     const char *arguments)
 {
-	snprintf(buffer, size, "%s%s %s", directory, program, arguments);
+	sprintf(buffer, "%s%s %s", directory, program, arguments);
 }

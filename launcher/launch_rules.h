@@ -28,7 +28,9 @@ void own_directory(const char *module_path, char directory[launcher_path_size],
 		   lead_byte_test is_lead);
 struct launch_options read_options(const char *text);
 size_t command_buffer_size(const char *directory, const char *arguments);
-void compose_command_line(char *buffer, size_t size, const char *directory, const char *program,
+// Writes "%s%s %s" into a buffer of command_buffer_size(directory, arguments) bytes; program
+// must be shorter than launcher_path_size.
+void compose_command_line(char *buffer, const char *directory, const char *program,
 			  const char *arguments);
 
 #endif

@@ -65,14 +65,15 @@ raise_main_application(void)
 static PROCESS_INFORMATION
 start_main_application(const char *directory, const char *program, const char *arguments)
 {
+	// The directory is shorter than launcher_path_size, the name at most 10 bytes.
 	char application[launcher_path_size + 16];
-	snprintf(application, sizeof application, "%s%s", directory, program);
+	sprintf(application, "%s%s", directory, program);
 
 	// The argument text is bounded by the platform's command-line limit, so the stack holds it.
 	size_t size = command_buffer_size(directory, arguments);
 	// cppcheck-suppress allocaCalled
 	char *command_line = static_cast<char *>(alloca(size));
-	compose_command_line(command_line, size, directory, program, arguments);
+	compose_command_line(command_line, directory, program, arguments);
 
 	STARTUPINFOA startup;
 	ZeroMemory(&startup, sizeof startup);
@@ -108,17 +109,15 @@ wait_for_exit_code(HANDLE process)
 	return code;
 }
 
-int WINAPI
-WinMain(HINSTANCE /* instance */, HINSTANCE /* previous */, LPSTR /* command line */,
-	int /* show */)
+int
+launcher_main(const char *command_line)
 {
 	int family = check_platform();
 	char directory[launcher_path_size];
 	find_own_directory(directory);
 	const char *program = program_name(family);
 
-	struct launch_options options =
-	    read_options(argument_text(GetCommandLineA(), is_lead_byte));
+	struct launch_options options = read_options(argument_text(command_line, is_lead_byte));
 	if (options.raise && raise_main_application())
 		return 0;
 

@@ -6,8 +6,12 @@ set -euo pipefail
 src=$1 build=$2
 cd "$src"
 
-portable=(entry_printer/*.cpp launcher/launch_rules.cpp)
-windows=(launcher/runnolt.cpp tests/launcher/stand_in.cpp tests/entry_printer/generator_crosscheck.cpp)
+windows=(entry_printer/startup.cpp launcher/startup.cpp launcher/runnolt.cpp
+  tests/launcher/stand_in.cpp tests/entry_printer/generator_crosscheck.cpp)
+portable=()
+for source in entry_printer/*.cpp launcher/*.cpp; do
+  [[ " ${windows[*]} " == *" $source "* ]] || portable+=("$source")
+done
 
 clang-tidy --quiet -p "$build" "${portable[@]}"
 # The Windows sources are checked as the cross compiler sees them, with its C++ headers.

@@ -9,6 +9,7 @@
 #include <string>
 #include <unistd.h>
 
+#include "draw.h"
 #include "generator.h"
 #include "reference_reader.h"
 

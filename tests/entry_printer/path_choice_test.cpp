@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -19,7 +20,11 @@ chosen(std::vector<std::string> arguments, std::vector<std::string> variables)
 	for (auto &v : variables)
 		environment.push_back(&v[0]);
 	environment.push_back(nullptr);
-	return choose_path(static_cast<int>(arguments.size()), argv.data(), environment.data());
+	char *path =
+	    choose_path(static_cast<int>(arguments.size()), argv.data(), environment.data());
+	std::string chosen = path;
+	std::free(path);
+	return chosen;
 }
 
 } // namespace

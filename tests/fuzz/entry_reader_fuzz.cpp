@@ -9,6 +9,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include "draw.h"
 #include "entry_file.h"
 #include "generator.h"
 #include "reference_reader.h"

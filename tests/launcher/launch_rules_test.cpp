@@ -193,7 +193,7 @@ TEST(CommandLine, DirectoryProgramBlankArguments)
 		EXPECT_EQ(0u, size % 4);
 		EXPECT_GT(size, std::string(c.expected).size());
 		std::string buffer(size, '\xEE');
-		compose_command_line(&buffer[0], size, c.directory, c.program, c.arguments);
+		compose_command_line(&buffer[0], c.directory, c.program, c.arguments);
 		EXPECT_EQ(std::string(c.expected), buffer.c_str());
 	}
 	EXPECT_EQ(260u, command_buffer_size("", ""));

@@ -1,0 +1,27 @@
+// mirl.exe's process entry, in place of the C runtime's start-up code. CRTDLL set up its heap
+// and the standard streams, in text mode, when Windows loaded it; all mirl needs on top is its
+// arguments and environment, and an end through exit, which flushes the streams. Left out on
+// purpose: wildcard expansion of the arguments, global constructors and destructors (mirl has
+// none), atexit tables, floating-point and locale set-up, TLS callbacks.
+#include <stdlib.h>
+
+// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp): CRTDLL's name
+extern "C" void __cdecl __GetMainArgs(int *argc, char ***argv, char ***environment,
+				      int expand_wildcards);
+
+int main(int argc, char **argv, char **envp);
+
+// g++ calls __main at the top of main to run the global constructors; there are none.
+extern "C" void
+__main() // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp): g++'s name
+{
+}
+
+extern "C" void
+mainCRTStartup()
+{
+	int argc;
+	char **argv, **environment;
+	__GetMainArgs(&argc, &argv, &environment, /* expand wildcards */ 0);
+	exit(main(argc, argv, environment));
+}
