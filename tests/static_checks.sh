@@ -6,7 +6,7 @@ set -euo pipefail
 src=$1 build=$2
 cd "$src"
 
-windows=(entry_printer/startup.cpp launcher/startup.cpp launcher/runnolt.cpp
+windows=(entry_printer/console_startup.cpp launcher/startup.cpp launcher/runnolt.cpp
   tests/launcher/stand_in.cpp tests/entry_printer/generator_crosscheck.cpp)
 portable=()
 for source in entry_printer/*.cpp launcher/*.cpp; do

@@ -1,8 +1,9 @@
-// mirl.exe's process entry, in place of the C runtime's start-up code. CRTDLL set up its heap
-// and the standard streams, in text mode, when Windows loaded it; all mirl needs on top is its
-// arguments and environment, and an end through exit, which flushes the streams. Left out on
-// purpose: wildcard expansion of the arguments, global constructors and destructors (mirl has
-// none), atexit tables, floating-point and locale set-up, TLS callbacks.
+// The process entry of our console programs, in place of the C runtime's start-up code. CRTDLL
+// set up its heap and the standard streams, in text mode, when Windows loaded it; all a program
+// needs on top is its arguments and environment, and an end through exit, which runs the atexit
+// functions and flushes the streams. Left out on purpose: wildcard expansion of the arguments,
+// global constructors and destructors (there are none), floating-point and locale set-up, TLS
+// callbacks.
 #include <stdlib.h>
 
 // NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp): CRTDLL's name
