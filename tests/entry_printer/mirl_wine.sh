@@ -1,12 +1,21 @@
 #!/usr/bin/env bash
 # End-to-end checks of mirl.exe under Wine: the path rules, every message with its CR LF line
-# end and status, and text-mode output.
-# usage: mirl_wine.sh WINE_SH WINE_TREE MIRL_EXE
+# end and status, text-mode output and the largest files, with Wine acting as the Windows
+# version FAMILY (default, win95 or nt40).
+# usage: mirl_wine.sh WINE_SH WINE_TREE MIRL_EXE FAMILY
 set -u
-wine_sh=$1 tree=$2 exe=$3
+wine_sh=$1 tree=$2 built=$3 family=$4
 . "$(dirname "$0")/../check_run.sh"
 
 drive_c=$tree/prefix/drive_c
+# Wine picks the version by the program's file name.
+mkdir -p "$drive_c/mirl_tests"
+exe=$drive_c/mirl_tests/mirl_$family.exe
+cp "$built" "$exe"
+if [ "$family" != default ]; then
+  "$wine_sh" "$tree" run reg add "HKCU\\Software\\Wine\\AppDefaults\\mirl_$family.exe" \
+    /v Version /d "$family" /f >/dev/null 2>&1
+fi
 # Each file holds one reachable entry (the one after "x"), which names the file.
 place() {
   mkdir -p "$(dirname "$1")"
@@ -18,6 +27,11 @@ place "$drive_c/mirl_tests/notes.txt" 'notes file'
 printf 'h\0x\0two\r\nlines' >"$drive_c/mirl_tests/crlf.lines"
 printf 'no separator' >"$drive_c/mirl_tests/none.lines"
 printf 'h\0 \r\n' >"$drive_c/mirl_tests/blank.lines"
+# Sparse files of zero bytes, where every draw reaches an empty entry; CRTDLL's own seeks are
+# 32-bit, so 2^32 + 4096 bytes must not pass for 4096.
+truncate -s 2147483647 "$drive_c/mirl_tests/largest.lines"
+truncate -s 2147483648 "$drive_c/mirl_tests/2GiB.lines"
+truncate -s 4294971392 "$drive_c/mirl_tests/4GiB.lines"
 
 mirl() { env -u VEMOLDATA -u vemoldata "$wine_sh" "$tree" run "$exe" "$@"; }
 mirl_with() { env -u VEMOLDATA -u vemoldata "$1" "$wine_sh" "$tree" run "$exe" "${@:2}"; }
@@ -41,4 +55,7 @@ check "empty path" 1 '' 'No such file or directory\r\n' mirl -f ''
 check "no separator" 2 '' 'File contains no separators.\r\n' mirl -f 'C:\mirl_tests\none.lines'
 check "no entries" 2 '' 'File contains no entries.\r\n' mirl -f 'C:\mirl_tests\blank.lines'
 check "CR LF lines come out as CR LF" 0 'two\r\nlines\r\n' '' mirl -f 'C:\mirl_tests\crlf.lines'
+check "largest file accepted" 0 '\r\n' '' mirl -f 'C:\mirl_tests\largest.lines'
+check "2 GiB is too large" 2 '' 'File is too large.\r\n' mirl -f 'C:\mirl_tests\2GiB.lines'
+check "4 GiB and 4 KiB is too large" 2 '' 'File is too large.\r\n' mirl -f 'C:\mirl_tests\4GiB.lines'
 finish

@@ -1,9 +1,17 @@
 #!/usr/bin/env bash
-# runnolt_wine.sh RUNNOLT STAND_IN DRIVE_C: runs the launcher under Wine (environment set by
-# wine.sh) beside copies of the stand-in named nolt.exe and noltnt.exe, and compares what each
-# started program recorded, byte for byte, and the launcher's exit status and messages.
+# runnolt_wine.sh RUNNOLT STAND_IN DRIVE_C FAMILY: runs the launcher under Wine (environment set
+# by wine.sh) beside copies of the stand-in named nolt.exe and noltnt.exe, and compares what each
+# started program recorded, byte for byte, and the launcher's exit status and messages. FAMILY
+# (default, win95 or nt40) is the Windows version Wine acts as for the launcher under test.
 set -euo pipefail
-runnolt=$1 stand_in=$2 drive_c=$3
+runnolt=$1 stand_in=$2 drive_c=$3 family=$4
+
+# The launcher under test: a copy whose name Wine maps to the family, and the program it starts.
+case $family in
+  default) launcher=runnolt main=noltnt.exe ;;
+  win95) launcher=runnolt95 main=nolt.exe ;;
+  nt40) launcher=runnoltnt4 main=noltnt.exe ;;
+esac
 
 dir_unix=$drive_c/runnolt_test
 dir='C:\runnolt_test\'
@@ -26,8 +34,9 @@ prepare() {
   done
   cp "$stand_in" "$dir_unix/nolt.exe"
   cp "$stand_in" "$dir_unix/noltnt.exe"
-  cp "$runnolt" "$drive_c/runnolt_empty/runnolt.exe"
-  cp "$runnolt" "$drive_c/Program Files/Acme Tools/runnolt.exe"
+  cp "$runnolt" "$drive_c/runnolt_empty/$launcher.exe"
+  cp "$runnolt" "$drive_c/Program Files/Acme Tools/$launcher.exe"
+  cp "$stand_in" "$drive_c/Program Files/Acme Tools/nolt.exe"
   cp "$stand_in" "$drive_c/Program Files/Acme Tools/noltnt.exe"
   # The decoy an unquoted "C:\Program Files\..." command line would start first.
   cp "$stand_in" "$drive_c/Program.exe"
@@ -84,26 +93,29 @@ check() {
     fail "$label: record differs: $(diff "$dir_unix/expected" "$record" 2>&1)"
 }
 
-# launcher | arguments | status | program started | argument text it receives
+# launcher | arguments | status | program started | argument text it receives; "runnolt" and
+# "main" stand for the launcher under test and the program it starts
 start_cases=(
-  'runnolt||0|noltnt.exe|'
+  'runnolt||0|main|'
   'runnoltnt4||0|noltnt.exe|'
   'runnolt95||0|nolt.exe|'
   'runnolt98|a b|0|nolt.exe|a b'
-  'runnolt|-raise file.txt|0|noltnt.exe| file.txt'
-  'runnolt|-raisex|0|noltnt.exe|x'
-  'runnolt|-raise -wait x|0|noltnt.exe| -wait x'
-  'runnolt|-wait -raise x|3|noltnt.exe| -raise x'
-  'runnolt|-waitfile.txt|3|noltnt.exe|file.txt'
+  'runnolt|-raise file.txt|0|main| file.txt'
+  'runnolt|-raisex|0|main|x'
+  'runnolt|-raise -wait x|0|main| -wait x'
+  'runnolt|-wait -raise x|3|main| -raise x'
+  'runnolt|-waitfile.txt|3|main|file.txt'
   'runnolt95|-wait x|3|nolt.exe| x'
-  'runnolt|-Raise -WAIT|0|noltnt.exe|-Raise -WAIT'
-  'runnolt|-WAIT|0|noltnt.exe|-WAIT'
+  'runnolt|-Raise -WAIT|0|main|-Raise -WAIT'
+  'runnolt|-WAIT|0|main|-WAIT'
 )
 
 run_start_cases() {
   local row name arguments expected_status program text
   for row in "${start_cases[@]}"; do
     IFS='|' read -r name arguments expected_status program text <<<"$row"
+    [ "$name" = runnolt ] && name=$launcher
+    [ "$program" = main ] && program=$main
     # shellcheck disable=SC2086 # the arguments are split as a shell user would type them
     launch "$dir$name.exe" $arguments
     check "$name $arguments" "$expected_status" "$(expected_record "$dir" "$program" "$text")"
@@ -122,15 +134,15 @@ run_unsupported_case() {
 
 # Without a main application beside it the launcher ends with status 1 and says nothing.
 run_missing_case() {
-  launch 'C:\runnolt_empty\runnolt.exe' -wait
+  launch "C:\\runnolt_empty\\$launcher.exe" -wait
   check 'no main application' 1 ''
 }
 
 # A directory with blanks: the main application there starts, never C:\Program.exe.
 run_blanks_case() {
-  launch 'C:\Program Files\Acme Tools\runnolt.exe' -wait x
+  launch "C:\\Program Files\\Acme Tools\\$launcher.exe" -wait x
   check 'directory with blanks' 3 \
-    "$(expected_record 'C:\Program Files\Acme Tools\' noltnt.exe ' x')"
+    "$(expected_record 'C:\Program Files\Acme Tools\' "$main" ' x')"
 }
 
 # A module path of 259 bytes fits the 260-byte buffer; one of 260 fills it, may be cut short
@@ -139,14 +151,14 @@ run_long_path_cases() {
   local outer inner length
   outer=$(printf 'a%.0s' $(seq 120))
   for length in 259 260; do
-    # C:\runnolt_test\ OUTER \ INNER \runnolt.exe
-    inner=$(printf 'b%.0s' $(seq $((length - 16 - 120 - 1 - 12))))
+    # C:\runnolt_test\ OUTER \ INNER \LAUNCHER.exe
+    inner=$(printf 'b%.0s' $(seq $((length - 16 - 120 - 1 - ${#launcher} - 5))))
     mkdir -p "$dir_unix/$outer/$inner"
-    cp "$runnolt" "$dir_unix/$outer/$inner/runnolt.exe"
-    cp "$stand_in" "$dir_unix/$outer/$inner/noltnt.exe"
-    launch "$dir$outer\\$inner\\runnolt.exe" -wait
+    cp "$runnolt" "$dir_unix/$outer/$inner/$launcher.exe"
+    cp "$stand_in" "$dir_unix/$outer/$inner/$main"
+    launch "$dir$outer\\$inner\\$launcher.exe" -wait
     if [ "$length" = 259 ]; then
-      check "module path of $length bytes" 3 "$(expected_record "$dir$outer\\$inner\\" noltnt.exe '')"
+      check "module path of $length bytes" 3 "$(expected_record "$dir$outer\\$inner\\" "$main" '')"
     else
       check "module path of $length bytes" 1 ''
     fi
@@ -155,7 +167,7 @@ run_long_path_cases() {
 
 # Without -wait the launcher is back while the main application still runs.
 run_linger_case() {
-  STAND_IN_LINGER=4000 launch "${dir}runnolt.exe" late
+  STAND_IN_LINGER=4000 launch "$dir$launcher.exe" late
   [ "$status" = 0 ] || fail "linger: status $status"
   ! grep -q '^exit' "$record" 2>/dev/null || fail "linger: launcher waited for the main application"
   await_line "$record" 'exit 3' || fail "linger: main application did not end"
@@ -171,21 +183,21 @@ run_raise_cases() {
   # The first window of a session also starts Wine's desktop, which takes a while.
   await_line "$window_record" 'window minimized' 60 || fail "raise: no minimized window"
 
-  launch "${dir}runnolt.exe" -wait -raise x
-  check 'window: -wait -raise x' 3 "$(expected_record "$dir" noltnt.exe ' -raise x')"
-  launch "${dir}runnolt.exe" -Raise
-  check 'window: -Raise' 0 "$(expected_record "$dir" noltnt.exe -Raise)"
+  launch "$dir$launcher.exe" -wait -raise x
+  check 'window: -wait -raise x' 3 "$(expected_record "$dir" "$main" ' -raise x')"
+  launch "$dir$launcher.exe" -Raise
+  check 'window: -Raise' 0 "$(expected_record "$dir" "$main" -Raise)"
   ! grep -q restore "$window_record" || fail "raise: restored without -raise"
 
-  launch "${dir}runnolt.exe" -raise -wait file.txt
+  launch "$dir$launcher.exe" -raise -wait file.txt
   check 'window: -raise' 0 ''
   wait "$window_pid" || true
   [ "$(sed -n '4,$p' "$window_record")" = $'window minimized\nrestore\nforeground yes\nexit 3' ] ||
     fail "raise: window record $(cat "$window_record")"
 
   # Once it has ended, -raise starts a new main application.
-  launch "${dir}runnolt.exe" -raise
-  check 'no window: -raise' 0 "$(expected_record "$dir" noltnt.exe '')"
+  launch "$dir$launcher.exe" -raise
+  check 'no window: -raise' 0 "$(expected_record "$dir" "$main" '')"
 }
 
 prepare
