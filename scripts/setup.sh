@@ -27,7 +27,8 @@ install_packages() {
 # Some kernels run with 32-bit emulation switched off, so the 32-bit Wine loader cannot start.
 # There a user-mode emulator registered for i386 ELF files runs it. Bookworm's qemu 7 spends
 # close to a minute in Wine's address-space reservation per process; trixie's static qemu 10
-# starts a process in a fraction of a second, so that one is fetched from Debian's archive.
+# starts a process in a fraction of a second, so that one is fetched from the machine's Debian
+# archive.
 qemu=/usr/local/bin/qemu-i386-static
 binfmt=/proc/sys/fs/binfmt_misc
 
@@ -41,7 +42,14 @@ fetch_qemu() {
   local work
   work=$(mktemp -d)
   mkdir -p "$work/lists/partial" "$work/cache/archives/partial"
-  echo 'deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian trixie main' >"$work/trixie.list"
+  # The archive this machine installs its own release from, as its apt configuration names it.
+  local codename archive
+  codename=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  archive=$(apt-get indextargets --no-release-info --format '$(REPO_URI)' "Release: $codename" |
+    head -1)
+  [ -n "$archive" ] || { echo "setup: no apt source for $codename" >&2; exit 1; }
+  echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $archive trixie main" \
+    >"$work/trixie.list"
   local opts=(-o Dir::Etc::sourcelist="$work/trixie.list" -o Dir::Etc::sourceparts=-
     -o Dir::State::Lists="$work/lists" -o Dir::Cache="$work/cache" -o APT::Architectures::=amd64 -o APT::Sandbox::User=root)
   apt-get "${opts[@]}" update -qq

@@ -16,8 +16,9 @@ unzip -q "$zip" -d "$folder"
 listing() { (cd "$folder" && find . -type f | sort | tr '\n' ' '); }
 check "the zip holds the programs, guide, licence and sample" 0 \
   './LICENSE.txt ./README.txt ./mirl.exe ./runnolt.exe ./samples/mirl.lines ' '' listing
-text_lines() { grep -c $'\r$' "$folder/README.txt" | grep -qx "$(wc -l <"$folder/README.txt")"; }
-check "the guide has CR LF line ends" 0 '' '' text_lines
+text_lines() { grep -c $'\r$' "$folder/$1" | grep -qx "$(wc -l <"$folder/$1")"; }
+check "the guide has CR LF line ends" 0 '' '' text_lines README.txt
+check "the licence has CR LF line ends" 0 '' '' text_lines LICENSE.txt
 
 # mirl from the unpacked folder prints a sample entry with a CR LF.
 sample_entry() {
