@@ -68,13 +68,13 @@ seed_for_first_draw(std::uint32_t r)
 	return ((r << 16) - 2531011u) * inverse;
 }
 
-// Two stretches of 'a's, then 'b's, and so on: n entries, each of the given length.
+// n entries "entry 000 xxx...", "entry 001 xxx...", each of the given length.
 std::string
 numbered_entries(int n, int length)
 {
 	std::string body;
 	for (int i = 0; i < n; i++) {
-		char label[16];
+		char label[24];
 		std::snprintf(label, sizeof label, "entry %03d ", i);
 		body += label + std::string(length - 10, 'x') + '\0';
 	}
