@@ -1,7 +1,9 @@
-// mirlmake: makes entry files for mirl from text.
+// mirlmake: makes entry files for mirl from text, and reports on the chances of the entries of
+// any entry file.
 #include <stdlib.h>
 #include <string.h>
 
+#include "check_report.h"
 #include "error_report.h"
 #include "make_file.h"
 #include "system_calls.h"
@@ -10,12 +12,15 @@
 [[noreturn]] static void
 usage()
 {
-	fail_with_message("usage: mirlmake [-l] [-w] [-o OUTPUT] [INPUT...]\n", 2);
+	fail_with_message("usage: mirlmake [-l] [-w] [-o OUTPUT] [INPUT...]\n"
+			  "       mirlmake -c [-v] FILE\n",
+			  2);
 }
 
 int
 main(int argc, char **argv)
 {
+	bool check = false, verbose = false;
 	make_options options = {false, false, nullptr, nullptr, 0};
 	// Options come first, each its own argument; the first other argument starts the inputs.
 	int i = 1;
@@ -24,11 +29,23 @@ main(int argc, char **argv)
 			options.lines = true;
 		else if (strcmp(argv[i], "-w") == 0)
 			options.weighted = true;
+		else if (strcmp(argv[i], "-c") == 0)
+			check = true;
+		else if (strcmp(argv[i], "-v") == 0)
+			verbose = true;
 		else if (strcmp(argv[i], "-o") == 0 && i + 1 < argc)
 			options.output = argv[++i];
 		else
 			usage();
 	}
+	if (check) {
+		if (options.lines || options.weighted || options.output != nullptr || argc - i != 1)
+			usage();
+		report_entry_file(argv[i], verbose);
+		return 0;
+	}
+	if (verbose)
+		usage();
 	options.inputs = argv + i;
 	options.input_count = argc - i;
 	atexit(remove_temporaries);
