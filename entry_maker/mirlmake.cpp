@@ -1,6 +1,5 @@
 // mirlmake: makes entry files for mirl from text, and reports on the chances of the entries of
 // any entry file.
-#include <stdlib.h>
 #include <string.h>
 
 #include "check_report.h"
@@ -48,7 +47,7 @@ main(int argc, char **argv)
 		usage();
 	options.inputs = argv + i;
 	options.input_count = argc - i;
-	atexit(remove_temporaries);
+	call_at_exit(remove_temporaries);
 	binary_standard_streams();
 	make_entry_file(&options);
 	return 0;

@@ -6,7 +6,13 @@
 #include <fcntl.h>
 #include <io.h>
 #include <process.h>
+
+// mingw-w64's CRTDLL import library has no call stub for atexit, as mingw-w64 brings its own;
+// the program calls CRTDLL's through the import pointer.
+extern "C" __declspec(dllimport) int __cdecl crtdll_atexit(void(__cdecl *function)()) __asm__(
+    "atexit");
 #else
+#include <stdlib.h>
 #include <unistd.h>
 #endif
 
@@ -17,6 +23,16 @@ binary_standard_streams()
 #ifdef _WIN32
 	_setmode(_fileno(stdin), _O_BINARY);
 	_setmode(_fileno(stdout), _O_BINARY);
+#endif
+}
+
+void
+call_at_exit(void (*function)())
+{
+#ifdef _WIN32
+	crtdll_atexit(function);
+#else
+	atexit(function);
 #endif
 }
 

@@ -7,6 +7,9 @@
 // entry must reach it unchanged.
 void binary_standard_streams();
 
+// Has function called when the process ends through exit or a return from main.
+void call_at_exit(void (*function)());
+
 // The id of this process, which keeps the temporaries of two runs apart.
 uint32_t process_id();
 
