@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "byte_search.h"
 #include "draw.h"
 #include "entry_file.h"
 #include "system_file.h"
@@ -32,34 +33,23 @@ run_weight(const draw_share *share, int64_t first, int64_t end)
 	return more_end > first ? weight + static_cast<uint64_t>(more_end - first) : weight;
 }
 
-enum class check_phase { header, leading_space, inside };
-
 // The pass's state between blocks.
 struct checker {
 	entry_checked *checked;
 	void *context;
 	check_summary *summary;
 	int64_t size;
+	bool in_header;
 	int64_t header_end;
 	int64_t base; // the first drawable offset
 	draw_share share;
-	check_phase phase;
 	int64_t entry_start;
 	bool entry_seen;   // a byte of the entry at entry_start was seen
+	bool leading;      // the entry's bytes in earlier blocks are all whitespace
 	int64_t run_start; // the first offset that leads to the entry after the current one
 	checked_entry entry;
 	unsigned char text[check_text_room];
 };
-
-// The offset of the first byte in block[from..length) or length.
-static size_t
-find_byte(const unsigned char *block, size_t from, size_t length, int byte)
-{
-	const void *found = memchr(block + from, byte, length - from);
-	return found != nullptr
-		   ? static_cast<size_t>(static_cast<const unsigned char *>(found) - block)
-		   : length;
-}
 
 // The header ends at header_end: fixes the drawable stretch, as mirl does.
 static check_outcome
@@ -67,13 +57,13 @@ found_header(checker *c, int64_t header_end)
 {
 	if (c->size > INT32_MAX)
 		return check_outcome::too_large;
+	c->in_header = false;
 	c->header_end = header_end;
 	c->base = drawable_start(header_end);
 	c->share = share_of(c->size - c->base);
 	c->run_start = c->base;
 	c->entry_start = header_end;
 	c->entry_seen = false;
-	c->phase = check_phase::leading_space;
 	return check_outcome::done;
 }
 
@@ -82,6 +72,7 @@ static void
 begin_entry(checker *c)
 {
 	c->entry_seen = true;
+	c->leading = true;
 	c->entry.index = ++c->summary->entries;
 	c->entry.weight = run_weight(&c->share, c->run_start - c->base, c->entry_start - c->base);
 	c->entry.fate = c->entry.index == 1 && c->header_end <= 40 ? entry_fate::behind_header
@@ -90,15 +81,27 @@ begin_entry(checker *c)
 	c->run_start = c->entry_start;
 }
 
-// Keeps the entry's first bytes for the report.
+// A 0x1A at offset, with before bytes of the entry in front of it in this block: draws from it
+// and before it are dead, and with only whitespace in front the entry is never printed.
 static void
-take_text(checker *c, const unsigned char *bytes, size_t length)
+meet_1a(checker *c, const unsigned char *segment, size_t before, int64_t offset)
 {
+	if (c->leading && all_whitespace(segment, before) && c->entry.fate == entry_fate::printable)
+		c->entry.fate = entry_fate::begins_with_1a;
+	c->run_start = offset + 1;
+}
+
+// Keeps the entry's first bytes after its leading whitespace, for the report.
+static void
+take_text(checker *c, const unsigned char *segment, size_t length)
+{
+	size_t start = 0;
+	if (c->leading)
+		while (start < length && is_whitespace(segment[start]))
+			start++;
 	size_t room = check_text_room - c->entry.text_length;
-	if (c->checked == nullptr || room == 0)
-		return;
-	size_t part = length < room ? length : room;
-	memcpy(c->text + c->entry.text_length, bytes, part);
+	size_t part = length - start < room ? length - start : room;
+	memcpy(c->text + c->entry.text_length, segment + start, part);
 	c->entry.text_length += part;
 }
 
@@ -141,47 +144,40 @@ end_entry(checker *c, entry_fate fate_if_printable)
 	}
 }
 
-// Follows the file through block, which begins at offset at. The search for 0x1A takes one
-// memchr per block in the usual file, which has none; per-entry work is done at entry starts.
+// Follows the file through block, which begins at offset at. The usual file has no 0x1A, and
+// one memchr per block shows it; then the only work per entry is the search for its NUL and
+// the figures at its end. An entry's leading whitespace is looked at only in front of a 0x1A,
+// at the end of a block and for the report's text.
 static check_outcome
 check_block(checker *c, const unsigned char *block, size_t length, int64_t at)
 {
 	size_t next_1a = find_byte(block, 0, length, 0x1A);
 	size_t i = 0;
-	while (i < length) {
-		if (c->phase == check_phase::header) {
-			size_t nul = find_byte(block, i, length, 0);
-			if (next_1a < nul)
-				return check_outcome::no_separator;
-			if (nul == length)
-				break;
-			if (found_header(c, at + static_cast<int64_t>(nul) + 1) !=
-			    check_outcome::done)
-				return check_outcome::too_large;
-			i = nul + 1;
-			continue;
-		}
-		if (c->phase == check_phase::leading_space) {
-			if (!c->entry_seen)
-				begin_entry(c);
-			while (i < length && is_whitespace(block[i]))
-				i++;
-			if (i == length)
-				break;
-			if (block[i] == 0x1A && c->entry.fate == entry_fate::printable)
-				c->entry.fate = entry_fate::begins_with_1a;
-			c->phase = check_phase::inside;
-		}
-		size_t nul = find_byte(block, i, length, 0);
-		take_text(c, block + i, nul - i);
-		for (; next_1a < nul; next_1a = find_byte(block, next_1a + 1, length, 0x1A))
-			c->run_start = at + static_cast<int64_t>(next_1a) + 1;
+	if (c->in_header) {
+		size_t nul = find_byte(block, 0, length, 0);
+		if (next_1a < nul)
+			return check_outcome::no_separator;
 		if (nul == length)
+			return check_outcome::done;
+		if (found_header(c, at + static_cast<int64_t>(nul) + 1) != check_outcome::done)
+			return check_outcome::too_large;
+		i = nul + 1;
+	}
+	while (i < length) {
+		if (!c->entry_seen)
+			begin_entry(c);
+		size_t nul = find_byte(block, i, length, 0);
+		for (; next_1a < nul; next_1a = find_byte(block, next_1a + 1, length, 0x1A))
+			meet_1a(c, block + i, next_1a - i, at + static_cast<int64_t>(next_1a));
+		if (c->checked != nullptr)
+			take_text(c, block + i, nul - i);
+		if (nul == length) {
+			c->leading = c->leading && all_whitespace(block + i, length - i);
 			break;
+		}
 		end_entry(c, entry_fate::printable);
 		c->entry_start = at + static_cast<int64_t>(nul) + 1;
 		c->entry_seen = false;
-		c->phase = check_phase::leading_space;
 		i = nul + 1;
 	}
 	return check_outcome::done;
@@ -199,7 +195,7 @@ check_entries(int fd, int64_t size, entry_checked *checked, void *context, check
 	c.context = context;
 	c.summary = summary;
 	c.size = size;
-	c.phase = check_phase::header;
+	c.in_header = true;
 	int64_t at = 0;
 	long count;
 	while ((count = file_read(fd, check_block_bytes, check_block_size)) > 0) {
@@ -211,12 +207,10 @@ check_entries(int fd, int64_t size, entry_checked *checked, void *context, check
 	}
 	if (count < 0)
 		return check_outcome::read_error;
-	if (c.phase == check_phase::header)
+	if (c.in_header)
 		return check_outcome::no_separator;
-	// The last entry ends at the end of the file; one still in its leading whitespace is blank.
-	if (c.phase == check_phase::inside)
-		end_entry(&c, entry_fate::printable);
-	else if (c.entry_seen)
-		end_entry(&c, entry_fate::blank_to_end);
+	// The last entry ends at the end of the file; one of whitespace only is blank to it.
+	if (c.entry_seen)
+		end_entry(&c, c.leading ? entry_fate::blank_to_end : entry_fate::printable);
 	return check_outcome::done;
 }
