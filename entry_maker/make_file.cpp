@@ -107,10 +107,8 @@ write_one(void *context, const split_entry *entry)
 	count_entry(&w->input->second, entry->length);
 	if (entry->bytes == nullptr || !agrees_so_far(&w->input->first, &w->input->second))
 		fail_changed(w->input);
-	if (!w->weighted)
-		output_blanks(w->longest - entry->length);
-	output_bytes(entry->bytes, entry->length);
-	output_bytes("", 1);
+	output_entry(w->weighted ? 0 : w->longest - entry->length, entry->bytes,
+		     static_cast<size_t>(entry->length));
 }
 
 // The second pass over one input: the entries the first pass counted, or the end.

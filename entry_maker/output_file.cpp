@@ -5,7 +5,7 @@
 #include "error_report.h"
 #include "temporaries.h"
 
-enum { output_block_size = 1 << 20 };
+enum { output_block_size = 1 << 17 };
 
 static FILE *output_stream;
 static const char *output_name;
@@ -15,6 +15,8 @@ static char output_block[output_block_size];
 void
 output_start(FILE *stream, const char *name)
 {
+	// The block is the buffer: the stream's own would only split each write in two.
+	setvbuf(stream, nullptr, _IONBF, 0);
 	output_stream = stream;
 	output_name = name;
 	output_used = 0;
@@ -63,6 +65,23 @@ output_blanks(uint64_t count)
 		output_used += part;
 		count -= part;
 	}
+}
+
+void
+output_entry(uint64_t padding, const char *bytes, size_t length)
+{
+	// The usual entry fits the block whole: one memset and one memcpy.
+	if (padding + length < output_block_size - output_used) {
+		char *at = output_block + output_used;
+		memset(at, ' ', static_cast<size_t>(padding));
+		memcpy(at + padding, bytes, length);
+		at[padding + length] = '\0';
+		output_used += static_cast<size_t>(padding) + length + 1;
+		return;
+	}
+	output_blanks(padding);
+	output_bytes(bytes, length);
+	output_bytes("", 1);
 }
 
 void

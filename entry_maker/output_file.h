@@ -14,5 +14,8 @@ void output_bytes(const void *bytes, size_t length);
 
 void output_blanks(uint64_t count);
 
+// Writes an entry behind padding blanks, and its NUL.
+void output_entry(uint64_t padding, const char *bytes, size_t length);
+
 // Writes what is gathered and closes the stream, or flushes it when it is standard output.
 void output_finish();
