@@ -100,6 +100,21 @@ check "lost output is a failure" 1 '' 'stdout: No space left on device\n' full_o
 # An output whose temporary fills the disk: the temporary is removed all the same.
 small_disk() { (trap '' XFSZ && ulimit -f 1 && pid_masked -w -o out.lines large.txt); }
 check "a write that fails" 1 '' 'out.lines.PID.tmp: File too large\n' small_disk
+# An input that changes between the passes: a FIFO fed once for each, the second time with
+# another entry. (The pause lets the first pass reach the end of its feed.)
+feed_twice() {
+  timeout 20 bash -c 'printf "$1" >changing.fifo && sleep 1 && printf "$2" >changing.fifo' \
+    feed "$1" "$2" &
+}
+mkfifo changing.fifo
+feed_twice 'a\n%%\nb\n' 'a\n%%\nlonger\n'
+check "a longer entry in the second pass" 1 '' 'changing.fifo: changed while being read\n' \
+  "$mirlmake" -o out.lines changing.fifo
+feed_twice 'a\n%%\nb\n' 'a\n'
+check "fewer entries in the second pass" 1 '' 'changing.fifo: changed while being read\n' \
+  "$mirlmake" -o out.lines changing.fifo
+wait
+rm changing.fifo
 listing "nothing left after failures" "${inputs[@]}"
 
 check "usage: unknown option" 2 '' "$usage" "$mirlmake" -x two.txt
