@@ -27,7 +27,7 @@ struct entry_splitter {
 	bool line_start;     // the next block's first byte begins a line
 	bool entry_ended;    // an entry ended in this input, so an empty one is not the first
 	// The entry in progress: its bytes in earlier blocks.
-	bool line_known; // entry_line holds its first line; else it begins in the next block
+	bool line_known; // entry_line holds its first line; else it begins in the block being split
 	uint64_t entry_line;
 	uint64_t raw_length; // line end included
 	size_t kept_length;

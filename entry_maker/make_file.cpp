@@ -61,6 +61,19 @@ spool_where_needed(text_input *inputs, int count, const char *output)
 	}
 }
 
+// A splitter that hands entries to handler, gathering them in kept_room bytes at kept.
+static entry_splitter
+splitter_for(bool lines, entry_handler *handler, void *context, char *kept, size_t kept_room)
+{
+	entry_splitter splitter = {};
+	splitter.lines = lines;
+	splitter.handler = handler;
+	splitter.context = context;
+	splitter.kept = kept;
+	splitter.kept_room = kept_room;
+	return splitter;
+}
+
 // The first pass's handler: warns of a blank entry, counts any other.
 static void
 count_one(void *context, const split_entry *entry)
@@ -77,10 +90,7 @@ count_one(void *context, const split_entry *entry)
 static void
 count_input(text_input *in, bool lines)
 {
-	entry_splitter splitter = {};
-	splitter.lines = lines;
-	splitter.handler = count_one;
-	splitter.context = in;
+	entry_splitter splitter = splitter_for(lines, count_one, in, nullptr, 0);
 	split_result result = split_input(&splitter, in->name, in->path);
 	if (result.outcome == split_outcome::ok)
 		return;
@@ -90,6 +100,7 @@ count_input(text_input *in, bool lines)
 	exit(2);
 }
 
+// The second pass met other entries than the first counted: the layout no longer fits them.
 [[noreturn]] static void
 fail_changed(const text_input *in)
 {
@@ -115,12 +126,7 @@ write_one(void *context, const split_entry *entry)
 static void
 write_input(text_input *in, writing *w, char *kept, size_t kept_room, bool lines)
 {
-	entry_splitter splitter = {};
-	splitter.lines = lines;
-	splitter.handler = write_one;
-	splitter.context = w;
-	splitter.kept = kept;
-	splitter.kept_room = kept_room;
+	entry_splitter splitter = splitter_for(lines, write_one, w, kept, kept_room);
 	w->input = in;
 	split_result result = split_input(&splitter, in->name, in->path);
 	if (result.outcome != split_outcome::ok || !agrees_in_full(&in->first, &in->second))
@@ -150,10 +156,8 @@ write_header(const entry_counts *all, bool weighted)
 {
 	char header[header_room];
 	output_bytes(header, header_text(header, all->entries, weighted));
-	if (!weighted) {
-		output_blanks(all->longest);
-		output_bytes("", 1);
-	}
+	if (!weighted)
+		output_entry(all->longest, "", 0);
 }
 
 void
