@@ -8,6 +8,7 @@
 #include "system_calls.h"
 #include "temporaries.h"
 
+// Ends the process with the usage text: the arguments were not understood.
 [[noreturn]] static void
 usage()
 {
