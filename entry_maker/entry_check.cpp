@@ -105,8 +105,8 @@ take_text(checker *c, const unsigned char *segment, size_t length)
 	c->entry.text_length += part;
 }
 
-// Adds the ended entry to the summary and hands it over.
-static void
+// Adds the ended entry to the summary and hands it over. It runs for every entry: inline.
+static inline void
 end_entry(checker *c, entry_fate fate_if_printable)
 {
 	checked_entry *e = &c->entry;
