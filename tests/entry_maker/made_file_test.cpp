@@ -16,8 +16,9 @@
 #include "maker_files.h"
 #include "system_file.h"
 
-using namespace std::string_literals;
+using maker_test::entries_of_lengths;
 using maker_test::made_file;
+using maker_test::percent_separated;
 
 namespace
 {
@@ -64,75 +65,60 @@ struct reader {
 	}
 };
 
-struct made_case {
-	std::vector<std::string> inputs;
-	bool lines;
-	std::vector<std::string> entries;
-};
-
-const made_case made_cases[] = {
-    {{"one\n%\ntwo\n%\nthree\n"}, false, {"one", "two", "three"}},
-    {{"%\n  lead\n%\nsecond\r\nwith CR LF\r\n%\n\ttab\n", "x\n%\n\x80\xFF\n"},
-     false,
-     {"  lead", "second\r\nwith CR LF", "\ttab", "x", "\x80\xFF"}},
-    {{"a\nbb\n\n ccc\r\n", "dddd"}, true, {"a", "bb", " ccc", "dddd"}},
-    {{maker_test::entries_of_lengths({3, 60, 7, 200, 1, 45})},
-     false,
-     {"0:x", "1:" + std::string(58, 'x'), "2:xxxxx", "3:" + std::string(198, 'x'), "4",
-      "5:" + std::string(43, 'x')}},
-};
+// The entries printed by the values of the first draw, from mirl's own generator, and by how
+// many each.
+std::map<std::string, int>
+first_draw_counts(reader &file)
+{
+	std::map<std::string, int> counts;
+	for (std::uint32_t r = 0; r < 32768; r++) {
+		generator_seed(seed_for_first_draw(r));
+		if (auto text = file.printed_from(draw_offset()))
+			counts[*text]++;
+	}
+	return counts;
+}
 
 } // namespace
 
-// From every drawable offset mirl prints an input entry or draws again, in both layouts, and
-// every entry is printed from some offset.
-TEST(made_file, every_entry_printed_is_an_input_entry)
+// The first draw's values reach every offset of these files: each prints an input entry or is
+// drawn again, every entry is printed, and in the default layout each by as many values as any
+// other, whatever the count and lengths.
+TEST(made_file, first_draws_print_every_entry_with_equal_chances)
 {
-	for (const auto &c : made_cases)
+	struct {
+		std::vector<std::string> inputs;
+		bool lines;
+		std::vector<std::string> entries;
+	} cases[] = {
+	    {{"%\n  lead\n%\nsecond\r\nwith CR LF\r\n%\n\ttab\n", "x\n%\n\x80\xFF\n"},
+	     false,
+	     {"  lead", "second\r\nwith CR LF", "\ttab", "x", "\x80\xFF"}},
+	    {{"a\nbb\n\n ccc\r\n", "dddd"}, true, {"a", "bb", " ccc", "dddd"}},
+	    {{}, false, entries_of_lengths({1})},
+	    {{}, false, entries_of_lengths({1, 10, 4})},                 // a tail of 5
+	    {{}, false, entries_of_lengths({100, 7, 30, 99, 1, 64, 2})}, // a tail of 12
+	    {{}, false, entries_of_lengths(std::vector<std::size_t>(200, 150))},
+	};
+	// Inputs not given are the entries, "%"-separated.
+	for (auto &c : cases)
+		if (c.inputs.empty())
+			c.inputs = {percent_separated(c.entries)};
+	for (const auto &c : cases)
 		for (bool weighted : {false, true}) {
 			reader file(made_file(c.inputs, weighted, c.lines));
+			ASSERT_LE(body_length, 32768);
+			auto counts = first_draw_counts(file);
 			std::set<std::string> expected, printed;
 			for (const auto &entry : c.entries)
 				expected.insert(as_printed(entry));
-			for (std::int64_t k = 0; k < body_length; k++) {
-				auto text = file.printed_from(draw_base + k);
-				if (text)
-					printed.insert(*text);
+			for (const auto &[text, count] : counts) {
+				printed.insert(text);
+				EXPECT_TRUE(weighted || count == counts.begin()->second)
+				    << text << ": " << count;
 			}
-			EXPECT_EQ(expected, printed) << c.entries[0] << (weighted ? ", -w" : "");
+			EXPECT_EQ(expected, printed) << c.entries[0] << weighted;
 		}
-}
-
-// Every value of the first draw, from mirl's own generator: each entry is printed by as many
-// values as any other, whatever the count and lengths, dead draws aside.
-TEST(made_file, first_draws_fall_equally_on_the_entries)
-{
-	std::vector<std::vector<std::size_t>> lengths_cases = {
-	    {1},
-	    {5, 5},
-	    {1, 10, 4},                 // a tail of 5
-	    {3, 2, 1, 3, 1},            // a tail of 5
-	    {100, 7, 30, 99, 1, 64, 2}, // a tail of 12
-	    std::vector<std::size_t>(200, 150),
-	};
-	for (const auto &lengths : lengths_cases) {
-		reader file(made_file({maker_test::entries_of_lengths(lengths)}, false));
-		ASSERT_LE(body_length, 32768);
-		std::map<std::string, int> counts;
-		int dead = 0;
-		for (std::uint32_t r = 0; r < 32768; r++) {
-			generator_seed(seed_for_first_draw(r));
-			auto text = file.printed_from(draw_offset());
-			if (text)
-				counts[*text]++;
-			else
-				dead++;
-		}
-		ASSERT_EQ(lengths.size(), counts.size());
-		int each = (32768 - dead) / static_cast<int>(lengths.size());
-		for (const auto &[text, count] : counts)
-			EXPECT_EQ(each, count) << lengths.size() << " entries: " << text;
-	}
 }
 
 // Over 32768 offsets a draw takes three values and there is no tail: chances are equal within
@@ -144,9 +130,8 @@ TEST(made_file, long_stretch_chances_are_equal_within_a_ten_thousandth)
 		lengths.push_back(20 + i * 7919 % 50);
 	maker_test::scratch dir;
 	std::string path =
-	    dir.write("made", made_file({maker_test::entries_of_lengths(lengths)}, false));
+	    dir.write("made", made_file({percent_separated(entries_of_lengths(lengths))}, false));
 	int fd = file_open(path.c_str());
-	ASSERT_GE(fd, 0);
 	std::int64_t size = file_seek_end(fd);
 	ASSERT_GT(size, 40 + 32768);
 	ASSERT_TRUE(file_seek(fd, 0));

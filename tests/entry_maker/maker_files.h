@@ -1,6 +1,6 @@
 #pragma once
-// Files for the maker's tests: bytes written to a scratch directory, and entry files made from
-// inputs by mirlmake's own passes.
+// Files for the maker's tests: bytes in a scratch directory, and entry files made from inputs
+// by mirlmake's own passes.
 
 #include <cstdlib>
 #include <fstream>
@@ -26,16 +26,14 @@ struct scratch {
 	}
 	~scratch()
 	{
-		std::string command = "rm -rf '" + dir + "'";
-		std::system(command.c_str());
+		std::system(("rm -rf '" + dir + "'").c_str());
 	}
 
 	// Writes bytes to the file name in the directory; returns its path.
 	std::string write(const std::string &name, const std::string &bytes) const
 	{
-		std::string path = dir + "/" + name;
-		std::ofstream(path, std::ios::binary) << bytes;
-		return path;
+		std::ofstream(dir + "/" + name, std::ios::binary) << bytes;
+		return dir + "/" + name;
 	}
 };
 
@@ -52,9 +50,9 @@ made_file(const std::vector<std::string> &inputs, bool weighted, bool lines = fa
 {
 	scratch s;
 	std::vector<std::string> paths;
-	for (std::size_t i = 0; i < inputs.size(); i++)
-		paths.push_back(s.write("input" + std::to_string(i), inputs[i]));
 	std::vector<char *> names;
+	for (const auto &input : inputs)
+		paths.push_back(s.write("input" + std::to_string(paths.size()), input));
 	for (auto &path : paths)
 		names.push_back(path.data());
 	std::string output = s.dir + "/made.lines";
@@ -64,16 +62,24 @@ made_file(const std::vector<std::string> &inputs, bool weighted, bool lines = fa
 	return read_file(output);
 }
 
-// Entries of the given lengths, each different from the others, as "%"-separated text.
-inline std::string
+// Entries of the given lengths, each different from the others.
+inline std::vector<std::string>
 entries_of_lengths(const std::vector<std::size_t> &lengths)
 {
+	std::vector<std::string> entries;
+	for (std::size_t length : lengths)
+		entries.push_back((std::to_string(entries.size()) + ":" + std::string(length, 'x'))
+				      .substr(0, length));
+	return entries;
+}
+
+// The entries as the text of an input, each followed by a "%" line.
+inline std::string
+percent_separated(const std::vector<std::string> &entries)
+{
 	std::string text;
-	for (std::size_t i = 0; i < lengths.size(); i++) {
-		std::string label = std::to_string(i) + ":";
-		std::string entry = (label + std::string(lengths[i], 'x')).substr(0, lengths[i]);
+	for (const auto &entry : entries)
 		text += entry + "\n%\n";
-	}
 	return text;
 }
 
