@@ -75,7 +75,7 @@ TEST(entry_splitter, entries_lines_and_refused_bytes)
 		std::uint64_t refused_line;
 	} cases[] = {
 	    {"a\n%\nb\n", false, {"a", "b"}, {}, 0},
-	    // Fortune-style files begin and end with "%" lines.
+	    // Files of this kind often begin and end with "%" lines.
 	    {"%\na\n%\nb\n%\n", false, {"a", "b"}, {}, 0},
 	    {"two\r\nlines\r\n%\r\nx", false, {"two\r\nlines", "x"}, {}, 0},
 	    // Only the one line end in front of the "%" line is left out.
