@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# clang-tidy, cppcheck and clang-format over both programs and the test helpers; any finding
+# clang-tidy, cppcheck and clang-format over the programs and the test helpers; any finding
 # fails.
 # usage: static_checks.sh SOURCE_DIR NATIVE_BUILD_DIR
 set -euo pipefail
@@ -9,7 +9,7 @@ cd "$src"
 windows=(entry_printer/console_startup.cpp launcher/startup.cpp launcher/runnolt.cpp
   tests/launcher/stand_in.cpp tests/entry_printer/generator_crosscheck.cpp)
 portable=()
-for source in entry_printer/*.cpp launcher/*.cpp; do
+for source in entry_printer/*.cpp entry_maker/*.cpp launcher/*.cpp; do
   [[ " ${windows[*]} " == *" $source "* ]] || portable+=("$source")
 done
 
@@ -22,6 +22,7 @@ mingw_includes=$(i686-w64-mingw32-g++-win32 -E -x c++ -v - </dev/null 2>&1 |
 clang-tidy --quiet "${windows[@]}" -- --target=i686-w64-mingw32 -std=c++17 -nostdinc++ \
   $mingw_includes -D_WIN32_WINNT=0x0400 -DWINVER=0x0400 -Ientry_printer -Ilauncher
 cppcheck --quiet --error-exitcode=1 --enable=warning,style,performance,portability \
-  --std=c++17 --inline-suppr -Ientry_printer -Ilauncher entry_printer launcher
+  --std=c++17 --inline-suppr -Ientry_printer -Ientry_maker -Ilauncher entry_printer entry_maker \
+  launcher
 # shellcheck disable=SC2046
 clang-format --dry-run --Werror $(git ls-files '*.cpp' '*.h')

@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "draw.h"
+#include "first_draw.h"
 #include "generator.h"
 #include "reference_reader.h"
 
@@ -57,16 +58,6 @@ class entry_file_test : public testing::Test
 	std::string path_;
 	entry_stream stream_;
 };
-
-// A seed whose first draw is r.
-std::uint32_t
-seed_for_first_draw(std::uint32_t r)
-{
-	std::uint32_t inverse = 214013u;
-	for (int i = 0; i < 5; i++)
-		inverse *= 2u - 214013u * inverse;
-	return ((r << 16) - 2531011u) * inverse;
-}
 
 // n entries "entry 000 xxx...", "entry 001 xxx...", each of the given length.
 std::string

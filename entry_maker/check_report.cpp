@@ -1,0 +1,109 @@
+#include "check_report.h"
+
+#include <stdio.h>
+
+#include "entry_check.h"
+#include "error_report.h"
+#include "system_file.h"
+
+// The file being reported on.
+struct checked_file {
+	const char *path;
+	int fd;
+	int64_t size;
+};
+
+// Checks the file from its start, handing each entry to checked; ends the process on failure.
+static void
+check_pass(const checked_file *file, entry_checked *checked, void *context, check_summary *summary)
+{
+	if (!file_seek(file->fd, 0))
+		fail_with_error(file->path, 1);
+	switch (check_entries(file->fd, file->size, checked, context, summary)) {
+	case check_outcome::read_error:
+		fail_with_error(file->path, 1);
+	case check_outcome::no_separator:
+		fail_with_message("File contains no separators.\n", 2);
+	case check_outcome::too_large:
+		fail_with_message("File is too large.\n", 2);
+	case check_outcome::done:
+		break;
+	}
+}
+
+// The chance of a weight in percent of the total.
+static double
+percent(uint64_t weight, uint64_t total)
+{
+	return total == 0 ? 0.0 : 100.0 * static_cast<double>(weight) / static_cast<double>(total);
+}
+
+// Prints an entry's line of the verbose report: its number, chance and first bytes.
+static void
+print_entry_line(void *context, const checked_entry *entry)
+{
+	const check_summary *summary = static_cast<const check_summary *>(context);
+	char text[check_text_room + 1];
+	for (size_t i = 0; i < entry->text_length; i++)
+		text[i] = entry->text[i] < 0x20 ? ' ' : static_cast<char>(entry->text[i]);
+	text[entry->text_length] = '\0';
+	printf("%7lu %8.4f%%  %s\n", static_cast<unsigned long>(entry->index),
+	       percent(entry->weight, summary->total_weight), text);
+}
+
+// Prints why the entry numbered index can never be printed.
+static void
+print_fate(uint64_t index, entry_fate fate)
+{
+	const char *reasons[] = {"", "behind a header of 40 bytes or fewer",
+				 "blank to the end of the file", "begins with 0x1A"};
+	printf("entry %lu can never be printed: %s\n", static_cast<unsigned long>(index),
+	       reasons[static_cast<int>(fate)]);
+}
+
+// Prints the line of an entry that begins with 0x1A, the one fate found anywhere in a file.
+static void
+print_1a_fate(void * /* no context */, const checked_entry *entry)
+{
+	if (entry->fate == entry_fate::begins_with_1a)
+		print_fate(entry->index, entry->fate);
+}
+
+void
+report_entry_file(const char *path, bool verbose)
+{
+	checked_file file = {path, file_open(path), 0};
+	if (file.fd < 0)
+		fail_with_error(path, 1);
+	file.size = file_seek_end(file.fd);
+	if (file.size < 0)
+		fail_with_error(path, 1);
+	check_summary summary, again;
+	check_pass(&file, nullptr, nullptr, &summary);
+	// Each chance needs the total, so the lines per entry take a second pass.
+	if (verbose)
+		check_pass(&file, print_entry_line, &summary, &again);
+	printf("%s: %lu entries, %lu can be printed\n", path,
+	       static_cast<unsigned long>(summary.entries),
+	       static_cast<unsigned long>(summary.printable));
+	if (summary.first_behind_header)
+		print_fate(1, entry_fate::behind_header);
+	if (summary.begin_with_1a > 0)
+		check_pass(&file, print_1a_fate, nullptr, &again);
+	if (summary.last_blank_to_end)
+		print_fate(summary.entries, entry_fate::blank_to_end);
+	if (summary.printable > 0)
+		printf("lowest chance %.4f%% (entry %lu), highest chance %.4f%% (entry %lu), "
+		       "ratio %.4f\n",
+		       percent(summary.lowest_weight, summary.total_weight),
+		       static_cast<unsigned long>(summary.lowest_entry),
+		       percent(summary.highest_weight, summary.total_weight),
+		       static_cast<unsigned long>(summary.highest_entry),
+		       static_cast<double>(summary.highest_weight) /
+			   static_cast<double>(summary.lowest_weight));
+	file_close(file.fd);
+	if (fflush(stdout) != 0 || ferror(stdout))
+		fail_with_error("stdout", 1);
+	if (summary.printable == 0)
+		fail_with_message("File contains no entries.\n", 2);
+}

@@ -1,0 +1,216 @@
+#include "entry_check.h"
+
+#include <string.h>
+
+#include "byte_search.h"
+#include "draw.h"
+#include "entry_file.h"
+#include "system_file.h"
+
+draw_share
+share_of(int64_t length)
+{
+	if (length <= 0)
+		return {length, 0, 0};
+	uint64_t values = draw_values(static_cast<int32_t>(length));
+	uint64_t offsets = static_cast<uint64_t>(length);
+	return {length, values / offsets, values % offsets};
+}
+
+uint64_t
+run_weight(const draw_share *share, int64_t first, int64_t end)
+{
+	if (first < 0)
+		first = 0;
+	if (end > share->length)
+		end = share->length;
+	if (end <= first)
+		return 0;
+	uint64_t weight = static_cast<uint64_t>(end - first) * share->each;
+	int64_t more_end = end < static_cast<int64_t>(share->more_below)
+			       ? end
+			       : static_cast<int64_t>(share->more_below);
+	return more_end > first ? weight + static_cast<uint64_t>(more_end - first) : weight;
+}
+
+// The pass's state between blocks.
+struct checker {
+	entry_checked *checked;
+	void *context;
+	check_summary *summary;
+	int64_t size;
+	bool in_header;
+	int64_t header_end;
+	int64_t base; // the first drawable offset
+	draw_share share;
+	int64_t entry_start;
+	bool entry_seen;   // a byte of the entry at entry_start was seen
+	bool leading;      // the entry's bytes in earlier blocks are all whitespace
+	int64_t run_start; // the first offset that leads to the entry after the current one
+	checked_entry entry;
+	unsigned char text[check_text_room];
+};
+
+// The header ends at header_end: fixes the drawable stretch, as mirl does.
+static check_outcome
+found_header(checker *c, int64_t header_end)
+{
+	if (c->size > INT32_MAX)
+		return check_outcome::too_large;
+	c->in_header = false;
+	c->header_end = header_end;
+	c->base = drawable_start(header_end);
+	c->share = share_of(c->size - c->base);
+	c->run_start = c->base;
+	c->entry_start = header_end;
+	c->entry_seen = false;
+	return check_outcome::done;
+}
+
+// The entry at entry_start has a byte: counts it and weighs the offsets that lead to it.
+static void
+begin_entry(checker *c)
+{
+	c->entry_seen = true;
+	c->leading = true;
+	c->entry.index = ++c->summary->entries;
+	c->entry.weight = run_weight(&c->share, c->run_start - c->base, c->entry_start - c->base);
+	c->entry.fate = c->entry.index == 1 && c->header_end <= 40 ? entry_fate::behind_header
+								   : entry_fate::printable;
+	c->entry.text_length = 0;
+	c->run_start = c->entry_start;
+}
+
+// A 0x1A at offset, with before bytes of the entry in front of it in this block: draws from it
+// and before it are dead, and with only whitespace in front the entry is never printed.
+static void
+meet_1a(checker *c, const unsigned char *segment, size_t before, int64_t offset)
+{
+	if (c->leading && all_whitespace(segment, before) && c->entry.fate == entry_fate::printable)
+		c->entry.fate = entry_fate::begins_with_1a;
+	c->run_start = offset + 1;
+}
+
+// Keeps the entry's first bytes after its leading whitespace, for the report.
+static void
+take_text(checker *c, const unsigned char *segment, size_t length)
+{
+	size_t start = 0;
+	if (c->leading)
+		while (start < length && is_whitespace(segment[start]))
+			start++;
+	size_t room = check_text_room - c->entry.text_length;
+	size_t part = length - start < room ? length - start : room;
+	memcpy(c->text + c->entry.text_length, segment + start, part);
+	c->entry.text_length += part;
+}
+
+// Adds the ended entry to the summary and hands it over. It runs for every entry: inline.
+static inline void
+end_entry(checker *c, entry_fate fate_if_printable)
+{
+	checked_entry *e = &c->entry;
+	if (e->fate == entry_fate::printable)
+		e->fate = fate_if_printable;
+	check_summary *s = c->summary;
+	switch (e->fate) {
+	case entry_fate::printable:
+		s->printable++;
+		s->total_weight += e->weight;
+		if (s->printable == 1 || e->weight < s->lowest_weight) {
+			s->lowest_weight = e->weight;
+			s->lowest_entry = e->index;
+		}
+		if (s->printable == 1 || e->weight > s->highest_weight) {
+			s->highest_weight = e->weight;
+			s->highest_entry = e->index;
+		}
+		break;
+	case entry_fate::behind_header:
+		s->first_behind_header = true;
+		break;
+	case entry_fate::blank_to_end:
+		s->last_blank_to_end = true;
+		break;
+	case entry_fate::begins_with_1a:
+		s->begin_with_1a++;
+		break;
+	}
+	if (e->fate != entry_fate::printable)
+		e->weight = 0;
+	if (c->checked != nullptr) {
+		e->text = c->text;
+		c->checked(c->context, e);
+	}
+}
+
+// Follows the file through block, which begins at offset at. The usual file has no 0x1A, and
+// one memchr per block shows it; then the only work per entry is the search for its NUL and
+// the figures at its end. An entry's leading whitespace is looked at only in front of a 0x1A,
+// at the end of a block and for the report's text.
+static check_outcome
+check_block(checker *c, const unsigned char *block, size_t length, int64_t at)
+{
+	size_t next_1a = find_byte(block, 0, length, 0x1A);
+	size_t i = 0;
+	if (c->in_header) {
+		size_t nul = find_byte(block, 0, length, 0);
+		if (next_1a < nul)
+			return check_outcome::no_separator;
+		if (nul == length)
+			return check_outcome::done;
+		if (found_header(c, at + static_cast<int64_t>(nul) + 1) != check_outcome::done)
+			return check_outcome::too_large;
+		i = nul + 1;
+	}
+	while (i < length) {
+		if (!c->entry_seen)
+			begin_entry(c);
+		size_t nul = find_byte(block, i, length, 0);
+		for (; next_1a < nul; next_1a = find_byte(block, next_1a + 1, length, 0x1A))
+			meet_1a(c, block + i, next_1a - i, at + static_cast<int64_t>(next_1a));
+		if (c->checked != nullptr)
+			take_text(c, block + i, nul - i);
+		if (nul == length) {
+			c->leading = c->leading && all_whitespace(block + i, length - i);
+			break;
+		}
+		end_entry(c, entry_fate::printable);
+		c->entry_start = at + static_cast<int64_t>(nul) + 1;
+		c->entry_seen = false;
+		i = nul + 1;
+	}
+	return check_outcome::done;
+}
+
+enum { check_block_size = 65536 };
+static unsigned char check_block_bytes[check_block_size];
+
+check_outcome
+check_entries(int fd, int64_t size, entry_checked *checked, void *context, check_summary *summary)
+{
+	*summary = {};
+	checker c = {};
+	c.checked = checked;
+	c.context = context;
+	c.summary = summary;
+	c.size = size;
+	c.in_header = true;
+	int64_t at = 0;
+	long count;
+	while ((count = file_read(fd, check_block_bytes, check_block_size)) > 0) {
+		check_outcome outcome =
+		    check_block(&c, check_block_bytes, static_cast<size_t>(count), at);
+		if (outcome != check_outcome::done)
+			return outcome;
+		at += count;
+	}
+	if (count < 0)
+		return check_outcome::read_error;
+	if (c.in_header)
+		return check_outcome::no_separator;
+	// The last entry ends at the end of the file; one of whitespace only is blank to it.
+	if (c.entry_seen)
+		end_entry(&c, c.leading ? entry_fate::blank_to_end : entry_fate::printable);
+	return check_outcome::done;
+}

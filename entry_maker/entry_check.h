@@ -1,0 +1,61 @@
+#pragma once
+// The chance of every entry of any entry file under mirl's draw, computed exactly from the
+// draw rule, the generator's range and the redraws, in one pass over the file with memory that
+// does not grow with it.
+//
+// An offset leads to the entry after the first NUL at or after it. A draw is dead, and drawn
+// again, when its scan meets the end of the file or a 0x1A before that NUL, or before the
+// entry's first byte after its leading whitespace. So the offsets that print entry j > 1 are
+// the bytes of entry j-1 and its NUL from just past its last 0x1A on; those that print the
+// first are the header's last 40 bytes, when it is longer than 40. An entry's weight is the
+// count of the draw's values that fall on its offsets; its chance is its weight over the sum
+// of the weights of all entries that can be printed.
+
+#include <stddef.h>
+#include <stdint.h>
+
+// What one draw's values give each offset of a drawable stretch of length offsets: each
+// offset is hit by each values, and those below more_below by one more.
+struct draw_share {
+	int64_t length;
+	uint64_t each;
+	uint64_t more_below;
+};
+
+draw_share share_of(int64_t length);
+
+// The draw values that fall on the relative offsets first..end-1, clipped to the stretch.
+uint64_t run_weight(const draw_share *share, int64_t first, int64_t end);
+
+// Why an entry can never be printed, if it cannot.
+enum class entry_fate { printable, behind_header, blank_to_end, begins_with_1a };
+
+enum { check_text_room = 40 };
+
+struct checked_entry {
+	uint64_t index;  // from 1
+	uint64_t weight; // 0 unless printable
+	entry_fate fate;
+	const unsigned char *text; // its first bytes after its leading whitespace
+	size_t text_length;        // at most check_text_room
+};
+
+typedef void entry_checked(void *context, const checked_entry *entry);
+
+struct check_summary {
+	uint64_t entries;
+	uint64_t printable;
+	uint64_t total_weight;
+	uint64_t lowest_weight, lowest_entry; // the first of the printable entries with the least
+	uint64_t highest_weight, highest_entry;
+	bool first_behind_header;
+	bool last_blank_to_end;
+	uint64_t begin_with_1a;
+};
+
+enum class check_outcome { done, no_separator, too_large, read_error };
+
+// Checks the file open on fd, read from its start, whose size is size; calls checked, when it
+// is not null, for every entry in order.
+check_outcome check_entries(int fd, int64_t size, entry_checked *checked, void *context,
+			    check_summary *summary);

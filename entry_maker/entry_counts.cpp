@@ -1,0 +1,34 @@
+#include "entry_counts.h"
+
+void
+count_entry(entry_counts *counts, uint64_t length)
+{
+	counts->entries++;
+	if (length > counts->longest)
+		counts->longest = length;
+	counts->bytes += length;
+}
+
+void
+add_counts(entry_counts *total, const entry_counts *part)
+{
+	total->entries += part->entries;
+	if (part->longest > total->longest)
+		total->longest = part->longest;
+	total->bytes += part->bytes;
+}
+
+bool
+agrees_so_far(const entry_counts *first, const entry_counts *second)
+{
+	return second->entries <= first->entries && second->longest <= first->longest &&
+	       second->bytes <= first->bytes;
+}
+
+// An entry no longer than the longest keeps the padded layout; count and bytes fix the size.
+bool
+agrees_in_full(const entry_counts *first, const entry_counts *second)
+{
+	return agrees_so_far(first, second) && second->entries == first->entries &&
+	       second->bytes == first->bytes;
+}

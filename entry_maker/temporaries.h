@@ -1,0 +1,18 @@
+#pragma once
+// The files mirlmake writes only for the length of a run: the spool of standard input and the
+// output before it is renamed into place. Each is removed when the process ends, however it
+// ends; what is open on them is closed first, since Windows cannot remove an open file.
+
+#include <stdio.h>
+
+// The stream being written and the descriptor being read, or null and -1 when none is.
+extern FILE *open_stream;
+extern int open_descriptor;
+
+// A new path beside the file at beside: that path, a dot, the process id and suffix; it is
+// removed by remove_temporaries. At most two are registered at a time. Ends the process when
+// there is no memory.
+const char *temporary_path(const char *beside, const char *suffix);
+
+// Closes what is open and removes every registered temporary.
+void remove_temporaries();

@@ -1,0 +1,145 @@
+#include "make_file.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "draw.h"
+#include "entry_check.h"
+#include "entry_file.h"
+#include "first_draw.h"
+#include "generator.h"
+#include "maker_files.h"
+#include "system_file.h"
+
+using maker_test::entries_of_lengths;
+using maker_test::made_file;
+using maker_test::percent_separated;
+
+namespace
+{
+
+// An entry as mirl prints it: without its leading whitespace, each CR LF read as LF.
+std::string
+as_printed(const std::string &entry)
+{
+	std::size_t start = entry.find_first_not_of(" \t\n\v\f\r");
+	std::string text = start == std::string::npos ? "" : entry.substr(start);
+	for (std::size_t crlf; (crlf = text.find("\r\n")) != std::string::npos;)
+		text.erase(crlf, 1);
+	return text;
+}
+
+// mirl's reader over an entry file's bytes, past its header.
+struct reader {
+	maker_test::scratch dir;
+	std::string path;
+	entry_stream stream;
+
+	explicit reader(const std::string &bytes) : path(dir.write("entries", bytes))
+	{
+		EXPECT_TRUE(stream_open(&stream, path.c_str()));
+		EXPECT_EQ(header_outcome::found, find_drawable_stretch(&stream));
+	}
+	~reader()
+	{
+		stream_close(&stream);
+	}
+
+	// What mirl prints for a draw at offset, or nothing when the draw is dead.
+	std::optional<std::string> printed_from(std::int64_t offset)
+	{
+		EXPECT_TRUE(stream_seek(&stream, offset));
+		scan_result result = scan_to_entry(&stream);
+		if (result.outcome != scan_outcome::entry)
+			return std::nullopt;
+		entry_text text;
+		EXPECT_EQ(read_outcome::complete, read_entry(&stream, result.first_byte, &text));
+		std::string printed = text.bytes;
+		free(text.bytes);
+		return printed;
+	}
+};
+
+// The entries printed by the values of the first draw, from mirl's own generator, and by how
+// many each.
+std::map<std::string, int>
+first_draw_counts(reader &file)
+{
+	std::map<std::string, int> counts;
+	for (std::uint32_t r = 0; r < 32768; r++) {
+		generator_seed(seed_for_first_draw(r));
+		if (auto text = file.printed_from(draw_offset()))
+			counts[*text]++;
+	}
+	return counts;
+}
+
+} // namespace
+
+// The first draw's values reach every offset of these files: each prints an input entry or is
+// drawn again, every entry is printed, and in the default layout each by as many values as any
+// other, whatever the count and lengths.
+TEST(made_file, first_draws_print_every_entry_with_equal_chances)
+{
+	struct {
+		std::vector<std::string> inputs;
+		bool lines;
+		std::vector<std::string> entries;
+	} cases[] = {
+	    {{"%\n  lead\n%\nsecond\r\nwith CR LF\r\n%\n\ttab\n", "x\n%\n\x80\xFF\n"},
+	     false,
+	     {"  lead", "second\r\nwith CR LF", "\ttab", "x", "\x80\xFF"}},
+	    {{"a\nbb\n\n ccc\r\n", "dddd"}, true, {"a", "bb", " ccc", "dddd"}},
+	    {{}, false, entries_of_lengths({1})},
+	    {{}, false, entries_of_lengths({1, 10, 4})},                 // a tail of 5
+	    {{}, false, entries_of_lengths({100, 7, 30, 99, 1, 64, 2})}, // a tail of 12
+	    {{}, false, entries_of_lengths(std::vector<std::size_t>(200, 150))},
+	};
+	// Inputs not given are the entries, "%"-separated.
+	for (auto &c : cases)
+		if (c.inputs.empty())
+			c.inputs = {percent_separated(c.entries)};
+	for (const auto &c : cases)
+		for (bool weighted : {false, true}) {
+			reader file(made_file(c.inputs, weighted, c.lines));
+			ASSERT_LE(body_length, 32768);
+			auto counts = first_draw_counts(file);
+			std::set<std::string> expected, printed;
+			for (const auto &entry : c.entries)
+				expected.insert(as_printed(entry));
+			for (const auto &[text, count] : counts) {
+				printed.insert(text);
+				EXPECT_TRUE(weighted || count == counts.begin()->second)
+				    << text << ": " << count;
+			}
+			EXPECT_EQ(expected, printed) << c.entries[0] << weighted;
+		}
+}
+
+// Over 32768 offsets a draw takes three values and there is no tail: chances are equal within
+// one part in 16384.
+TEST(made_file, long_stretch_chances_are_equal_within_a_ten_thousandth)
+{
+	std::vector<std::size_t> lengths;
+	for (std::size_t i = 0; i < 3000; i++)
+		lengths.push_back(20 + i * 7919 % 50);
+	maker_test::scratch dir;
+	std::string path =
+	    dir.write("made", made_file({percent_separated(entries_of_lengths(lengths))}, false));
+	int fd = file_open(path.c_str());
+	std::int64_t size = file_seek_end(fd);
+	ASSERT_GT(size, 40 + 32768);
+	ASSERT_TRUE(file_seek(fd, 0));
+	check_summary summary;
+	ASSERT_EQ(check_outcome::done, check_entries(fd, size, nullptr, nullptr, &summary));
+	file_close(fd);
+	EXPECT_EQ(3000u, summary.printable);
+	EXPECT_LE(static_cast<double>(summary.highest_weight) /
+		      static_cast<double>(summary.lowest_weight),
+		  1.0001);
+}

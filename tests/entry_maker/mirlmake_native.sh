@@ -1,0 +1,156 @@
+#!/usr/bin/env bash
+# End-to-end checks of the Linux build of mirlmake: the files it writes, its messages and
+# statuses, and that a failure leaves no output or temporary behind.
+# usage: mirlmake_native.sh MIRLMAKE
+set -u
+mirlmake=$1
+. "$(dirname "$0")/../check_run.sh"
+
+# The inputs, the outputs and the standard input's spool share one directory.
+work=$scratch/work
+mkdir "$work"
+cd "$work" || exit 1
+printf 'a\n%%\nbb\n' >two.txt
+printf 'one\r\ntwo\n\n' >lines.txt
+printf 'a\n%%\n \n%%\nb\n' >blank.txt
+printf 'a\nb\0\n' >nul.txt
+printf 'x\n%%\ny\x1a\n' >1a.txt
+printf '%%\n%%\n' >separators.txt
+# 65536 entries, the longest 32768 bytes: (65536 + 1) * (32768 + 1) bytes and a header.
+{ for ((i = 0; i < 65535; i++)); do printf 'a\n%%\n'; done; head -c 32768 /dev/zero | tr '\0' x; } \
+  >large.txt
+inputs=(1a.txt blank.txt large.txt lines.txt nul.txt separators.txt two.txt)
+
+usage='usage: mirlmake [-l] [-w] [-o OUTPUT] [INPUT...]\n       mirlmake -c [-v] FILE\n'
+two='mirl entries: 2, equal chances\000  \000 a\000bb\000'
+two_weighted='mirl entries: 2, chances follow the length of the entry before\000a\000bb\000'
+
+# Runs mirlmake with its process id in standard error shown as PID: it names the temporaries.
+pid_masked() {
+  local status=0
+  "$mirlmake" "$@" 2>"$scratch/raw_err" || status=$?
+  sed -E 's/\.[0-9]+\.(tmp|in):/.PID.\1:/' "$scratch/raw_err" >&2
+  return $status
+}
+# Feeds the first argument's bytes to mirlmake's standard input.
+from_stdin() {
+  local bytes=$1
+  shift
+  # The bytes are a printf format, as in the tables.
+  # shellcheck disable=SC2059
+  printf "$bytes" | pid_masked "$@"
+}
+# listing NAME FILE...: the work directory holds exactly the files named.
+listing() {
+  local name=$1 got want
+  shift
+  got=$(ls -A | sort | tr '\n' ' ')
+  want=$(printf '%s\n' "$@" | sort | tr '\n' ' ')
+  if [ "$got" = "$want" ]; then
+    passed=$((passed + 1))
+    echo "ok   $name"
+  else
+    failed=$((failed + 1))
+    echo "FAIL $name: the directory holds $got; want $want"
+  fi
+}
+
+check "default layout" 0 "$two" '' "$mirlmake" two.txt
+check "weighted layout" 0 "$two_weighted" '' "$mirlmake" -w two.txt
+check "a line an entry; CR LF ends a line" 0 'mirl entries: 2, equal chances\000   \000one\000two\000' \
+  '' "$mirlmake" -l lines.txt
+check "standard input among files, with a tail" 0 \
+  'mirl entries: 3, equal chances\000  \000 a\000bb\000 c\000    ' '' from_stdin 'c' two.txt -
+check "blank entry dropped with a warning" 0 'mirl entries: 2, equal chances\000 \000a\000b\000  ' \
+  'blank.txt:3: blank entry dropped\n' "$mirlmake" blank.txt
+# (\055 is the "-" that printf would take for an option.)
+check "options end at the first input" 1 '' '\055l: No such file or directory\n' \
+  "$mirlmake" two.txt -l
+listing "standard input's spool removed" "${inputs[@]}"
+
+: >out.lines
+check "replacing a file" 0 '' '' "$mirlmake" -w -o out.lines two.txt
+check "the new file's bytes" 0 "$two_weighted" '' cat out.lines
+check "standard input into a file" 0 '' '' from_stdin 'a\n%%\nbb\n' -o out.lines
+listing "no temporaries after success" "${inputs[@]}" out.lines
+rm out.lines
+
+# Bad input of every kind is found before anything is written.
+check "NUL byte" 2 '' 'nul.txt:2: entry holds a NUL byte\n' "$mirlmake" -o out.lines two.txt nul.txt
+check "0x1A byte" 2 '' '1a.txt:3: entry holds a 0x1A byte\n' "$mirlmake" two.txt 1a.txt
+check "only separators" 2 '' 'separators.txt:2: blank entry dropped\nno entries in the input\n' \
+  "$mirlmake" separators.txt
+check "only blank lines" 2 '' 'no entries in the input\n' from_stdin '\n \r\n\t\n' -l
+check "2 GiB or more" 2 '' 'the entry file would be 2 GiB or more\n' "$mirlmake" -o out.lines large.txt
+check "missing input" 1 '' 'missing.txt: No such file or directory\n' \
+  "$mirlmake" -o out.lines two.txt missing.txt
+check "output directory missing" 1 '' 'nowhere/out.lines.PID.tmp: No such file or directory\n' \
+  pid_masked -o nowhere/out.lines two.txt
+check "spool directory missing" 1 '' 'nowhere/out.lines.PID.in: No such file or directory\n' \
+  from_stdin 'a\n' -o nowhere/out.lines
+full_output() { "$mirlmake" two.txt >/dev/full; }
+check "lost output is a failure" 1 '' 'stdout: No space left on device\n' full_output
+# An output whose temporary fills the disk: the temporary is removed all the same.
+small_disk() { (trap '' XFSZ && ulimit -f 1 && pid_masked -w -o out.lines large.txt); }
+check "a write that fails" 1 '' 'out.lines.PID.tmp: File too large\n' small_disk
+# Out of memory: the second pass gathers the longest entry whole. (A sanitized build needs more
+# address space than any useful limit; it leaves this out.)
+if ! ldd "$mirlmake" | grep -q libasan; then
+  head -c 100000000 /dev/zero | tr '\0' x >huge.txt
+  limited() { (ulimit -v 65536 && "$mirlmake" -o out.lines huge.txt); }
+  check "no memory for the longest entry" 3 '' "can't allocate more memory\n" limited
+  rm huge.txt
+fi
+# An input that changes between the passes: a FIFO fed once for each, the second time with
+# another entry. (The pause lets the first pass reach the end of its feed.)
+feed_twice() {
+  timeout 20 bash -c 'printf "$1" >changing.fifo && sleep 1 && printf "$2" >changing.fifo' \
+    feed "$1" "$2" &
+}
+mkfifo changing.fifo
+feed_twice 'a\n%%\nb\n' 'a\n%%\nlonger\n'
+check "a longer entry in the second pass" 1 '' 'changing.fifo: changed while being read\n' \
+  "$mirlmake" -o out.lines changing.fifo
+feed_twice 'a\n%%\nb\n' 'a\n'
+check "fewer entries in the second pass" 1 '' 'changing.fifo: changed while being read\n' \
+  "$mirlmake" -o out.lines changing.fifo
+wait
+rm changing.fifo
+listing "nothing left after failures" "${inputs[@]}"
+
+check "usage: unknown option" 2 '' "$usage" "$mirlmake" -x two.txt
+check "usage: -o without a value" 2 '' "$usage" "$mirlmake" -o
+check "usage: -c with -l" 2 '' "$usage" "$mirlmake" -c -l two.txt
+check "usage: -c with -o" 2 '' "$usage" "$mirlmake" -c -o x two.txt
+check "usage: -v without -c" 2 '' "$usage" "$mirlmake" -v two.txt
+check "usage: -c without a file" 2 '' "$usage" "$mirlmake" -c
+check "usage: -c with two files" 2 '' "$usage" "$mirlmake" -c -v two.txt two.txt
+
+"$mirlmake" -o two.lines two.txt
+printf 'h\0one entry behind a short header' >short.lines
+printf 'h\0x\0  \x1a y\0z\0 ' >fates.lines
+truncate -s 2147483648 too_large.lines
+check "report with every entry" 0 '      1   0.0000%%  \n      2  50.0000%%  a
+      3  50.0000%%  bb
+two.lines: 3 entries, 2 can be printed
+entry 1 can never be printed: behind a header of 40 bytes or fewer
+lowest chance 50.0000%% (entry 2), highest chance 50.0000%% (entry 2), ratio 1.0000\n' '' \
+  "$mirlmake" -c -v two.lines
+check "report of every fate" 0 '      1   0.0000%%  x
+      2   0.0000%%    y
+      3 100.0000%%  z
+      4   0.0000%%  
+fates.lines: 4 entries, 1 can be printed
+entry 1 can never be printed: behind a header of 40 bytes or fewer
+entry 2 can never be printed: begins with 0x1A
+entry 4 can never be printed: blank to the end of the file
+lowest chance 100.0000%% (entry 3), highest chance 100.0000%% (entry 3), ratio 1.0000\n' '' \
+  "$mirlmake" -c -v fates.lines
+check "report with nothing printable" 2 'short.lines: 1 entries, 0 can be printed
+entry 1 can never be printed: behind a header of 40 bytes or fewer\n' \
+  'File contains no entries.\n' "$mirlmake" -c short.lines
+check "report: no separator" 2 '' 'File contains no separators.\n' "$mirlmake" -c two.txt
+check "report: too large" 2 '' 'File is too large.\n' "$mirlmake" -c too_large.lines
+full_report() { "$mirlmake" -c two.lines >/dev/full; }
+check "report: lost output is a failure" 1 '' 'stdout: No space left on device\n' full_report
+finish

@@ -1,0 +1,120 @@
+#include "entry_splitter.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace std::string_literals;
+
+namespace
+{
+
+// What a split handed over, and the line of a refused byte (0 for none).
+struct split_run {
+	std::vector<std::string> entries; // "<length>" for an entry whose bytes were not gathered
+	std::vector<std::uint64_t> blank_lines;
+	std::uint64_t refused_line = 0;
+};
+
+void
+collect(void *context, const split_entry *entry)
+{
+	auto *run = static_cast<split_run *>(context);
+	if (entry->blank)
+		run->blank_lines.push_back(entry->line);
+	else if (entry->bytes == nullptr)
+		run->entries.push_back("<" + std::to_string(entry->length) + ">");
+	else
+		run->entries.emplace_back(entry->bytes, entry->length);
+}
+
+// Splits input fed in pieces of chunk bytes, as the reading loop feeds it: the bytes left over
+// lead the next piece, and an empty read ends the input.
+split_run
+split(const std::string &input, bool lines, std::size_t chunk, std::size_t kept_room = 1000)
+{
+	split_run run;
+	std::string kept(kept_room, '\0');
+	entry_splitter s = {};
+	s.lines = lines;
+	s.handler = collect;
+	s.context = &run;
+	s.kept = kept.data();
+	s.kept_room = kept_room;
+	split_start(&s);
+	std::string pending;
+	for (std::size_t fed = 0, take = 1; take > 0; fed += take) {
+		take = std::min(chunk, input.size() - fed);
+		pending += input.substr(fed, take);
+		auto result =
+		    split_block(&s, reinterpret_cast<const unsigned char *>(pending.data()),
+				pending.size(), take == 0);
+		if (result.outcome != split_outcome::ok) {
+			run.refused_line = result.line;
+			run.entries.push_back(result.outcome == split_outcome::nul_byte ? "NUL"
+											: "1A");
+			break;
+		}
+		pending.erase(0, result.used);
+	}
+	return run;
+}
+
+} // namespace
+
+// Each case split whole and in small pieces, so that entries and "%" lines span blocks. A
+// refused byte ends the entries with "NUL" or "1A".
+TEST(entry_splitter, entries_lines_and_refused_bytes)
+{
+	struct {
+		std::string input;
+		bool lines;
+		std::vector<std::string> entries;
+		std::vector<std::uint64_t> blank_lines;
+		std::uint64_t refused_line;
+	} cases[] = {
+	    {"a\n%\nb\n", false, {"a", "b"}, {}, 0},
+	    // Files of this kind often begin and end with "%" lines.
+	    {"%\na\n%\nb\n%\n", false, {"a", "b"}, {}, 0},
+	    {"two\r\nlines\r\n%\r\nx", false, {"two\r\nlines", "x"}, {}, 0},
+	    // Only the one line end in front of the "%" line is left out.
+	    {"a\n\n%\nb", false, {"a\n", "b"}, {}, 0},
+	    {"a\n%", false, {"a"}, {}, 0},
+	    {"a\n%\r", false, {"a\n%\r"}, {}, 0},
+	    {"a%\n%x\n %\n%%\n%\r\nb", false, {"a%\n%x\n %\n%%", "b"}, {}, 0},
+	    {"\t lead\r\n%\n\x80\xFF\r", false, {"\t lead", "\x80\xFF\r"}, {}, 0},
+	    {"", false, {}, {}, 0},
+	    {"%\n%\n", false, {}, {2}, 0},
+	    {"  \n%\nb", false, {"b"}, {1}, 0},
+	    {"a\n%\n\r\n%\nb\n%\n\v\f\n", false, {"a", "b"}, {3, 7}, 0},
+	    {"a\nb\r\n\n  \n c\n%\nlast", true, {"a", "b", " c", "%", "last"}, {}, 0},
+	    {"\n\n\r\n\t\n", true, {}, {}, 0},
+	    {"a\nb\0c"s, false, {"NUL"}, {}, 2},
+	    {"a\n%\nb\n\x1A", false, {"a", "1A"}, {}, 4},
+	    {"  \n%\n\n\0"s, false, {"NUL"}, {1}, 4},
+	    {"a\x1A\0"s, false, {"1A"}, {}, 1},
+	    {"%\0\n"s, false, {"NUL"}, {}, 1},
+	    {"ok\n\0\n"s, true, {"ok", "NUL"}, {}, 2},
+	};
+	for (const auto &c : cases)
+		for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{3},
+					  std::size_t{5}, c.input.size() + 1}) {
+			split_run run = split(c.input, c.lines, chunk);
+			EXPECT_EQ(c.entries, run.entries) << c.input << ", pieces of " << chunk;
+			EXPECT_EQ(c.blank_lines, run.blank_lines)
+			    << c.input << ", pieces of " << chunk;
+			EXPECT_EQ(c.refused_line, run.refused_line)
+			    << c.input << ", pieces of " << chunk;
+		}
+}
+
+// The second pass gathers entries in room for the longest: one that no longer fits is handed
+// over without bytes but with its length, and a long blank one is still seen to be blank.
+TEST(entry_splitter, entries_beyond_the_room_are_not_gathered)
+{
+	std::string input = "a\n%\n" + std::string(100, ' ') + "\n%\nlonger entry\n%\nbcd\r\n";
+	split_run run = split(input, false, 3, 5);
+	EXPECT_EQ((std::vector<std::string>{"a", "<12>", "bcd"}), run.entries);
+	EXPECT_EQ(std::vector<std::uint64_t>{3}, run.blank_lines);
+}
