@@ -27,6 +27,30 @@ check() {
   fi
 }
 
+# listing NAME FILE...: the current directory holds exactly the files named.
+listing() {
+  local name=$1 got want
+  shift
+  got=$(ls -A | sort | tr '\n' ' ')
+  want=$(printf '%s\n' "$@" | sort | tr '\n' ' ')
+  if [ "$got" = "$want" ]; then
+    passed=$((passed + 1))
+    echo "ok   $name"
+  else
+    failed=$((failed + 1))
+    echo "FAIL $name: the directory holds $got; want $want"
+  fi
+}
+
+# Runs a command with the process id in the names of mirlmake's temporaries, in standard error,
+# shown as PID.
+pid_masked() {
+  local status=0
+  "$@" 2>"$scratch/raw_err" || status=$?
+  sed -E 's/\.[0-9]+\.(tmp|in):/.PID.\1:/' "$scratch/raw_err" >&2
+  return $status
+}
+
 finish() {
   echo "$passed passed, $failed failed"
   [ "$failed" -eq 0 ]

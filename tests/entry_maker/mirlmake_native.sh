@@ -25,34 +25,13 @@ usage='usage: mirlmake [-l] [-w] [-o OUTPUT] [INPUT...]\n       mirlmake -c [-v]
 two='mirl entries: 2, equal chances\000  \000 a\000bb\000'
 two_weighted='mirl entries: 2, chances follow the length of the entry before\000a\000bb\000'
 
-# Runs mirlmake with its process id in standard error shown as PID: it names the temporaries.
-pid_masked() {
-  local status=0
-  "$mirlmake" "$@" 2>"$scratch/raw_err" || status=$?
-  sed -E 's/\.[0-9]+\.(tmp|in):/.PID.\1:/' "$scratch/raw_err" >&2
-  return $status
-}
 # Feeds the first argument's bytes to mirlmake's standard input.
 from_stdin() {
   local bytes=$1
   shift
   # The bytes are a printf format, as in the tables.
   # shellcheck disable=SC2059
-  printf "$bytes" | pid_masked "$@"
-}
-# listing NAME FILE...: the work directory holds exactly the files named.
-listing() {
-  local name=$1 got want
-  shift
-  got=$(ls -A | sort | tr '\n' ' ')
-  want=$(printf '%s\n' "$@" | sort | tr '\n' ' ')
-  if [ "$got" = "$want" ]; then
-    passed=$((passed + 1))
-    echo "ok   $name"
-  else
-    failed=$((failed + 1))
-    echo "FAIL $name: the directory holds $got; want $want"
-  fi
+  printf "$bytes" | pid_masked "$mirlmake" "$@"
 }
 
 check "default layout" 0 "$two" '' "$mirlmake" two.txt
@@ -85,13 +64,13 @@ check "2 GiB or more" 2 '' 'the entry file would be 2 GiB or more\n' "$mirlmake"
 check "missing input" 1 '' 'missing.txt: No such file or directory\n' \
   "$mirlmake" -o out.lines two.txt missing.txt
 check "output directory missing" 1 '' 'nowhere/out.lines.PID.tmp: No such file or directory\n' \
-  pid_masked -o nowhere/out.lines two.txt
+  pid_masked "$mirlmake" -o nowhere/out.lines two.txt
 check "spool directory missing" 1 '' 'nowhere/out.lines.PID.in: No such file or directory\n' \
   from_stdin 'a\n' -o nowhere/out.lines
 full_output() { "$mirlmake" two.txt >/dev/full; }
 check "lost output is a failure" 1 '' 'stdout: No space left on device\n' full_output
 # An output whose temporary fills the disk: the temporary is removed all the same.
-small_disk() { (trap '' XFSZ && ulimit -f 1 && pid_masked -w -o out.lines large.txt); }
+small_disk() { (trap '' XFSZ && ulimit -f 1 && pid_masked "$mirlmake" -w -o out.lines large.txt); }
 check "a write that fails" 1 '' 'out.lines.PID.tmp: File too large\n' small_disk
 # Out of memory: the second pass gathers the longest entry whole. (A sanitized build needs more
 # address space than any useful limit; it leaves this out.)

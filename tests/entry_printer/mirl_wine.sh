@@ -8,14 +8,10 @@ wine_sh=$1 tree=$2 built=$3 family=$4
 . "$(dirname "$0")/../check_run.sh"
 
 drive_c=$tree/prefix/drive_c
-# Wine picks the version by the program's file name.
 mkdir -p "$drive_c/mirl_tests"
 exe=$drive_c/mirl_tests/mirl_$family.exe
 cp "$built" "$exe"
-if [ "$family" != default ]; then
-  "$wine_sh" "$tree" run reg add "HKCU\\Software\\Wine\\AppDefaults\\mirl_$family.exe" \
-    /v Version /d "$family" /f >/dev/null 2>&1
-fi
+"$wine_sh" "$tree" as "$family" "mirl_$family.exe"
 # Each file holds one reachable entry (the one after "x"), which names the file.
 place() {
   mkdir -p "$(dirname "$1")"

@@ -3,6 +3,8 @@
 #   wine.sh TREE up        make the prefix once, start Xvfb and a persistent wineserver
 #   wine.sh TREE down      stop the wineserver and Xvfb
 #   wine.sh TREE run ...   run a Windows program (wine's arguments)
+#   wine.sh TREE as FAMILY NAME.exe
+#                          have programs of that file name run as the Windows version FAMILY
 #   wine.sh TREE shell ... run a command with the Wine environment set
 set -euo pipefail
 
@@ -54,6 +56,11 @@ case $command in
     fi
     ;;
   run) exec wine "$@" ;;
+  as)
+    # Wine picks the version by the program's file name; default is Wine's own.
+    [ "$1" = default ] ||
+      wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$2" /v Version /d "$1" /f >/dev/null 2>&1
+    ;;
   shell) exec "$@" ;;
   *) echo "wine.sh: unknown command $command" >&2; exit 2 ;;
 esac
