@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Measures mirl side by side with `shuf -n 1`, fortune and a floor program that only opens,
-# seeks and reads 4 KB, on generated entry files of 1 MB, 100 MB and 1 GB; then mirl.exe and
-# runnolt.exe -wait under Wine against a Windows program that does nothing. Prints medians and
-# ratios. The files live in a temporary directory and are removed afterwards.
+# Gives the sizes of the Windows programs, then measures mirl side by side with `shuf -n 1`,
+# fortune and a floor program that only opens, seeks and reads 4 KB, on generated entry files
+# of 1 MB, 100 MB and 1 GB; mirlmake making and checking 1 GB against cat reading it; and mirl.exe
+# and runnolt.exe -wait under Wine against a Windows program that does nothing. Prints medians
+# and ratios. The files live in a temporary directory and are removed afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,13 +12,21 @@ for p in hyperfine fortune-mod; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' ||
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$p" >/dev/null
 done
-cmake --preset native >/dev/null && cmake --build --preset native --target mirl >/dev/null
+cmake --preset native >/dev/null && cmake --build --preset native --target mirl mirlmake >/dev/null
 cmake --preset windows >/dev/null && cmake --build --preset windows >/dev/null
+
+echo "| Windows program | bytes |"
+echo "|---|---|"
+for exe in entry_printer/mirl.exe entry_maker/mirlmake.exe launcher/runnolt.exe; do
+  echo "| ${exe#*/} | $(stat -c %s "build/windows/$exe") |"
+done
+echo
 
 work=$(mktemp -d)
 tree=build/windows/wine
 trap 'tests/wine/wine.sh "$tree" down; rm -rf "$work"' EXIT
 mirl=build/native/entry_printer/mirl
+mirlmake=build/native/entry_maker/mirlmake
 
 cat >"$work/floor.c" <<'C'
 #include <fcntl.h>
@@ -54,8 +63,13 @@ make_files() {
 median() {
   local runs=$1
   shift
-  hyperfine -N --warmup 2 --runs "$runs" --export-csv "$work/h.csv" "$*" >/dev/null 2>&1
+  hyperfine -N --warmup 5 --runs "$runs" --export-csv "$work/h.csv" "$*" >/dev/null 2>&1
   awk -F, 'NR == 2 { printf "%.2f", $4 * 1000 }' "$work/h.csv"
+}
+
+# The first figure over the second, to two places.
+ratio() {
+  awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'
 }
 
 # Bytes one run of mirl reads from the entry file.
@@ -72,13 +86,29 @@ echo "|---|---|---|---|---|---|---|"
 for size in 1MB:1000000:30 100MB:100000000:20 1GB:1000000000:5; do
   IFS=: read -r label bytes runs <<<"$size"
   make_files "$bytes" "f$label"
-  m=$(median 30 "$mirl -f $work/f$label.lines")
-  f=$(median 30 "$work/floor $work/f$label.lines")
+  m=$(median 300 "$mirl -f $work/f$label.lines")
+  f=$(median 300 "$work/floor $work/f$label.lines")
   s=$(median "$runs" "shuf -z -n 1 $work/f$label.lines")
   o=$(median 30 "/usr/games/fortune $work/f$label")
-  echo "| $label | $m | $f | $s | $o | $(awk -v a="$m" -v b="$f" 'BEGIN { printf "%.2f", a / b }') | $(bytes_read "$work/f$label.lines") |"
-  rm -f "$work/f$label"*
+  echo "| $label | $m | $f | $s | $o | $(ratio "$m" "$f") | $(bytes_read "$work/f$label.lines") |"
+  [ "$label" = 1GB ] || rm -f "$work/f$label"*
 done
+
+# mirlmake on the 1 GB files: making an entry file from the %-separated text (reading it twice
+# and writing as much), and checking the entry file (reading it once). cat reads the text, and
+# dd copies it, as the floor for making.
+c=$(median 5 "cat $work/f1GB")
+d=$(median 5 "dd if=$work/f1GB of=$work/copy bs=128k status=none")
+k=$(median 5 "$mirlmake -o $work/made.lines $work/f1GB")
+v=$(median 5 "$mirlmake -c $work/f1GB.lines")
+echo
+echo "| 1GB | median ms | / cat |"
+echo "|---|---|---|"
+for row in "cat (reads the text):$c" "dd bs=128k (copies the text):$d" \
+  "mirlmake -o (makes an entry file of the text):$k" "mirlmake -c (checks the entry file):$v"; do
+  echo "| ${row%:*} | ${row##*:} | $(ratio "${row##*:}" "$c") |"
+done
+rm -f "$work"/f1GB* "$work/copy" "$work/made.lines"
 
 # Under Wine: what our code adds to the start of a process.
 printf 'int main(void) { return 0; }\n' >"$work/nothing.c"
@@ -97,5 +127,5 @@ echo
 echo "| under Wine | median ms | / nothing.exe |"
 echo "|---|---|---|"
 for row in "nothing.exe:$n" "mirl.exe:$m" "runnolt.exe -wait (main application exits at once):$r"; do
-  echo "| ${row%:*} | ${row##*:} | $(awk -v a="${row##*:}" -v b="$n" 'BEGIN { printf "%.2f", a / b }') |"
+  echo "| ${row%:*} | ${row##*:} | $(ratio "${row##*:}" "$n") |"
 done

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Makes the release zip, unpacks it into a fresh folder on the Wine drive and runs both programs
+# Makes the release zip, unpacks it into a fresh folder on the Wine drive and runs the programs
 # from there as a user would.
 # usage: release_wine.sh BUILD_DIR WINE_SH WINE_TREE STAND_IN_EXE
 set -u
@@ -13,20 +13,38 @@ rm -rf "$folder"
 mkdir -p "$folder"
 unzip -q "$zip" -d "$folder"
 
-listing() { (cd "$folder" && find . -type f | sort | tr '\n' ' '); }
+contents() { (cd "$folder" && find . -type f | sort | tr '\n' ' '); }
 check "the zip holds the programs, guide, licence and sample" 0 \
-  './LICENSE.txt ./README.txt ./mirl.exe ./runnolt.exe ./samples/mirl.lines ' '' listing
+  './LICENSE.txt ./README.txt ./mirl.exe ./mirlmake.exe ./runnolt.exe ./samples/mirl.lines ./samples/mirl.txt ' \
+  '' contents
 text_lines() { grep -c $'\r$' "$folder/$1" | grep -qx "$(wc -l <"$folder/$1")"; }
 check "the guide has CR LF line ends" 0 '' '' text_lines README.txt
 check "the licence has CR LF line ends" 0 '' '' text_lines LICENSE.txt
+check "the sample's text has CR LF line ends" 0 '' '' text_lines samples/mirl.txt
 
-# mirl from the unpacked folder prints a sample entry with a CR LF.
+# mirl from the unpacked folder prints a sample entry, without the blanks in front of it, with
+# CR LF line ends.
 sample_entry() {
-  local out
+  local out entry
   out=$(cd "$folder" && "$wine_sh" "$tree" run mirl.exe -f 'samples\mirl.lines') || return
-  [[ $out == *$'\r' ]] && tr '\0' '\n' <"$folder/samples/mirl.lines" | grep -qxF "${out%$'\r'}"
+  [[ $out == *$'\r' ]] || return
+  out=${out%$'\r'}
+  out=${out//$'\r\n'/$'\n'}
+  while IFS= read -r -d '' entry; do
+    [[ ${entry#"${entry%%[![:space:]]*}"} == "$out" ]] && return
+  done <"$folder/samples/mirl.lines"
+  return 1
 }
 check "mirl prints a sample entry" 0 '' '' sample_entry
+# The sample's text, with its Windows line ends, makes an entry file of equal chances.
+remade() {
+  cd "$folder" && "$wine_sh" "$tree" run mirlmake.exe -o 'samples\mine.lines' 'samples\mirl.txt' &&
+    "$wine_sh" "$tree" run mirlmake.exe -c 'samples\mine.lines'
+}
+check "mirlmake makes the sample from its text" 0 'samples\\mine.lines: 39 entries, 37 can be printed\r
+entry 1 can never be printed: behind a header of 40 bytes or fewer\r
+entry 39 can never be printed: blank to the end of the file\r
+lowest chance 2.7027%% (entry 2), highest chance 2.7027%% (entry 2), ratio 1.0000\r\n' '' remade
 
 cp "$stand_in" "$folder/noltnt.exe"
 waited() { (cd "$folder" && STAND_IN_EXIT=5 "$wine_sh" "$tree" run runnolt.exe -wait); }
