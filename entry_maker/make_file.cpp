@@ -189,8 +189,12 @@ make_entry_file(const make_options *options)
 	if (!options->weighted)
 		output_blanks(tail_length(all.entries, all.longest));
 	output_finish();
-	if (temporary != nullptr && !replace_file(temporary, options->output))
-		fail_with_error(options->output, 1);
+	if (temporary != nullptr && !replace_file(temporary, options->output)) {
+		// The old file may be gone already (Windows removes it first): the new one stays,
+		// and the message names it.
+		keep_temporary(temporary);
+		fail_with_error(temporary, 1);
+	}
 	// The output's temporary is gone by its new name; the spool is no longer needed.
 	remove_temporaries();
 	free(kept);

@@ -30,6 +30,14 @@ temporary_path(const char *beside, const char *suffix)
 }
 
 void
+keep_temporary(const char *path)
+{
+	for (int i = 0; i < temporary_count; i++)
+		if (temporaries[i] == path)
+			temporaries[i--] = temporaries[--temporary_count];
+}
+
+void
 remove_temporaries()
 {
 	if (open_stream != nullptr)

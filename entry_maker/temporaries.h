@@ -14,5 +14,8 @@ extern int open_descriptor;
 // there is no memory.
 const char *temporary_path(const char *beside, const char *suffix);
 
+// Leaves the temporary at path in place when the process ends.
+void keep_temporary(const char *path);
+
 // Closes what is open and removes every registered temporary.
 void remove_temporaries();

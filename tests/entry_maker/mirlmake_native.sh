@@ -72,6 +72,13 @@ check "lost output is a failure" 1 '' 'stdout: No space left on device\n' full_o
 # An output whose temporary fills the disk: the temporary is removed all the same.
 small_disk() { (trap '' XFSZ && ulimit -f 1 && pid_masked "$mirlmake" -w -o out.lines large.txt); }
 check "a write that fails" 1 '' 'out.lines.PID.tmp: File too large\n' small_disk
+# An output that cannot be replaced: the new file stays under the name the message gives.
+mkdir -p taken.lines/inside
+check "a rename that fails keeps the new file" 1 '' 'taken.lines.PID.tmp: Is a directory\n' \
+  pid_masked "$mirlmake" -o taken.lines two.txt
+kept() { cat taken.lines.*.tmp; }
+check "the kept file is the one made" 0 "$two" '' kept
+rm -r taken.lines*
 # Out of memory: the second pass gathers the longest entry whole. (A sanitized build needs more
 # address space than any useful limit; it leaves this out.)
 if ! ldd "$mirlmake" | grep -q libasan; then
