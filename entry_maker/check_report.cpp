@@ -83,8 +83,9 @@ report_entry_file(const char *path, bool verbose)
 	// Each chance needs the total, so the lines per entry take a second pass.
 	if (verbose)
 		check_pass(&file, print_entry_line, &summary, &again);
-	printf("%s: %lu entries, %lu can be printed\n", path,
+	printf("%s: %lu %s, %lu can be printed\n", path,
 	       static_cast<unsigned long>(summary.entries),
+	       summary.entries == 1 ? "entry" : "entries",
 	       static_cast<unsigned long>(summary.printable));
 	if (summary.first_behind_header)
 		print_fate(1, entry_fate::behind_header);

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets the machine up, builds the native, sanitized, fuzzing and Windows trees, and runs every
-# test (the fuzzer for a bounded time).
+# test (the fuzzers for a bounded time).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

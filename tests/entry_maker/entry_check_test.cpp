@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "counted_weights.h"
 #include "maker_files.h"
-#include "reference_reader.h"
 #include "system_file.h"
 
 using namespace std::string_literals;
@@ -41,34 +41,6 @@ check(const std::string &bytes)
 	    check_entries(fd, static_cast<std::int64_t>(bytes.size()), collect, &run, &run.summary);
 	file_close(fd);
 	return run;
-}
-
-// The weight of every entry that some draw prints, found the plain way: every relative offset
-// k is hit by the draw values with that remainder; a scan from it by the plain reader ends at
-// the first byte of the entry it prints.
-std::map<std::uint64_t, std::uint64_t>
-counted_weights(const std::string &file)
-{
-	auto stretch = reference::drawable(file);
-	auto length = static_cast<std::uint64_t>(stretch->length);
-	std::vector<std::uint64_t> hits(length);
-	std::uint64_t values = length <= 32768 ? 32768 : UINT64_C(1) << 45;
-	for (std::uint64_t r = 0; length <= 32768 && r < values; r++)
-		hits[r % length]++;
-	for (std::uint64_t k = 0; length > 32768 && k < length; k++)
-		hits[k] = values / length + (k < values % length);
-	// The entry each byte after the header belongs to.
-	std::vector<std::uint64_t> entry_of(file.size());
-	for (std::size_t i = file.find('\0') + 1, index = 1; i < file.size(); i++) {
-		entry_of[i] = index;
-		index += file[i] == '\0';
-	}
-	std::map<std::uint64_t, std::uint64_t> weights;
-	reference::scanner scan{file};
-	for (std::uint64_t k = 0; k < length; k++)
-		if (scan.entry_start(static_cast<std::size_t>(stretch->base) + k) >= 0)
-			weights[entry_of[scan.pos - 1]] += hits[k];
-	return weights;
 }
 
 // Entries of every kind across 64 KB blocks: leading whitespace, 0x1A inside and in front,

@@ -132,7 +132,7 @@ entry 2 can never be printed: begins with 0x1A
 entry 4 can never be printed: blank to the end of the file
 lowest chance 100.0000%% (entry 3), highest chance 100.0000%% (entry 3), ratio 1.0000\n' '' \
   "$mirlmake" -c -v fates.lines
-check "report with nothing printable" 2 'short.lines: 1 entries, 0 can be printed
+check "report with nothing printable" 2 'short.lines: 1 entry, 0 can be printed
 entry 1 can never be printed: behind a header of 40 bytes or fewer\n' \
   'File contains no entries.\n' "$mirlmake" -c short.lines
 check "report: no separator" 2 '' 'File contains no separators.\n' "$mirlmake" -c two.txt

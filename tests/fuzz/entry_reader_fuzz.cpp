@@ -6,32 +6,18 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <sys/mman.h>
-#include <unistd.h>
 
 #include "draw.h"
 #include "entry_file.h"
 #include "generator.h"
+#include "in_memory.h"
 #include "reference_reader.h"
 
-static void
-check(bool condition, const char *what)
-{
-	if (!condition) {
-		std::fprintf(stderr, "entry_reader_fuzz: %s\n", what);
-		std::abort();
-	}
-}
-
-// An in-memory file with the given bytes, opened as the program opens its file.
+// The in-memory file, opened by its path as the program opens its file.
 static bool
 open_in_memory(entry_stream *stream, const std::string &bytes, std::string *path)
 {
-	static int fd = memfd_create("entry_file", MFD_CLOEXEC);
-	if (ftruncate(fd, 0) != 0 ||
-	    pwrite(fd, bytes.data(), bytes.size(), 0) != static_cast<ssize_t>(bytes.size()))
-		return false;
-	*path = "/proc/self/fd/" + std::to_string(fd);
+	*path = "/proc/self/fd/" + std::to_string(in_memory_file(bytes));
 	return stream_open(stream, path->c_str());
 }
 
@@ -45,27 +31,28 @@ LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 
 	std::string path;
 	entry_stream stream;
-	check(open_in_memory(&stream, file, &path), "cannot make the in-memory file");
+	fuzz_check(open_in_memory(&stream, file, &path), "cannot make the in-memory file");
 	header_outcome header = find_drawable_stretch(&stream);
-	check((header == header_outcome::found) == reference::drawable(file).has_value(),
-	      "header scan disagrees with the model");
+	fuzz_check((header == header_outcome::found) == reference::drawable(file).has_value(),
+		   "header scan disagrees with the model");
 	if (header == header_outcome::found) {
 		bool reachable = reference::reachable(file);
 		auto expected = reachable ? reference::print(file, seed, 100000000) : std::nullopt;
 		generator_seed(seed);
 		scan_result result = draw_until_entry(&stream);
-		check(result.outcome != scan_outcome::read_error &&
-			  result.outcome != scan_outcome::seek_failed,
-		      "an in-memory file failed to read");
-		check((result.outcome == scan_outcome::entry) == reachable,
-		      "no entries reported for a file with a reachable entry, or the reverse");
+		fuzz_check(result.outcome != scan_outcome::read_error &&
+			       result.outcome != scan_outcome::seek_failed,
+			   "an in-memory file failed to read");
+		fuzz_check((result.outcome == scan_outcome::entry) == reachable,
+			   "no entries reported for a file with a reachable entry, or the reverse");
 		if (result.outcome == scan_outcome::entry) {
 			entry_text text;
-			check(read_entry(&stream, result.first_byte, &text) ==
-				  read_outcome::complete,
-			      "reading the entry failed");
-			check(expected.has_value() && *expected == std::string(text.bytes) + "\n",
-			      "printed another entry than the plain redraw loop");
+			fuzz_check(read_entry(&stream, result.first_byte, &text) ==
+				       read_outcome::complete,
+				   "reading the entry failed");
+			fuzz_check(expected.has_value() &&
+				       *expected == std::string(text.bytes) + "\n",
+				   "printed another entry than the plain redraw loop");
 			std::free(text.bytes);
 		}
 	}
