@@ -32,9 +32,12 @@ temporary_path(const char *beside, const char *suffix)
 void
 keep_temporary(const char *path)
 {
-	for (int i = 0; i < temporary_count; i++)
-		if (temporaries[i] == path)
-			temporaries[i--] = temporaries[--temporary_count];
+	for (int i = 0; i < temporary_count; i++) {
+		if (temporaries[i] == path) {
+			temporaries[i] = temporaries[--temporary_count];
+			return;
+		}
+	}
 }
 
 void
