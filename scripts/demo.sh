@@ -3,7 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh
+scripts/setup.sh demo
 cmake --preset windows >/dev/null
 cmake --build --preset windows --target mirl >/dev/null
 tree=build/windows/wine

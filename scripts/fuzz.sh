@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh
+scripts/setup.sh test
 cmake --preset fuzz -DMIRL_FUZZ_SECONDS="${1:-600}" >/dev/null
 cmake --build --preset fuzz
 ctest --preset fuzz --timeout $(( ${1:-600} + 120 ))

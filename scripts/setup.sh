@@ -1,15 +1,37 @@
 #!/usr/bin/env bash
-# Installs what building and testing need on a Debian machine; quiet when all is there.
+# Installs what a command of this project needs on a Debian machine; quiet when all is there.
+#   setup.sh demo   what scripts/demo.sh needs: the Windows cross compiler, CMake, Ninja, Wine
+#   setup.sh test   everything building and testing need
 set -euo pipefail
 
-packages=(
-  cmake ninja-build g++ clang clang-format clang-tidy cppcheck libclang-rt-14-dev libgtest-dev strace
-  g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
-  wine wine32:i386 wine64 xvfb xauth icoutils unzip
-)
+demo_packages=(cmake ninja-build g++-mingw-w64-i686-win32 wine wine32:i386 xvfb)
+test_packages=("${demo_packages[@]}"
+  g++ clang clang-format clang-tidy cppcheck libclang-rt-14-dev libgtest-dev strace
+  binutils-mingw-w64-i686 wine64 icoutils unzip)
+
+case ${1:-} in
+  demo) packages=("${demo_packages[@]}") ;;
+  test) packages=("${test_packages[@]}") ;;
+  *) echo "usage: setup.sh demo|test" >&2; exit 2 ;;
+esac
 
 sudo=
 [ "$(id -u)" -eq 0 ] || sudo=sudo
+log=$(mktemp)
+trap 'rm -f "$log"' EXIT
+
+# A mirror part-way through a sync fails single indexes, and apt-get update then fails as a
+# whole; the lists at hand still serve.
+refresh_lists() {
+  $sudo apt-get update -qq 2>"$log" && return
+  echo "setup: warning: apt-get update failed; carrying on with the package lists at hand" >&2
+  sed -n 's/^[EW]: Failed to fetch /setup: warning: not refreshed: /p' "$log" >&2
+}
+
+apt_install() {
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "$@" \
+    >"$log" 2>&1
+}
 
 install_packages() {
   local missing=() p
@@ -19,9 +41,17 @@ install_packages() {
   [ ${#missing[@]} -eq 0 ] && return
   echo "setup: installing ${missing[*]}" >&2
   dpkg --print-foreign-architectures | grep -qx i386 || $sudo dpkg --add-architecture i386
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
+  refresh_lists
+  apt_install "${missing[@]}" && return
+  # With one suite's index stale, amd64 libraries may be offered at newer versions than their
+  # i386 twins, which multiarch refuses; the release's own versions match for both.
+  local release
+  release=$(. /etc/os-release && echo "$VERSION_CODENAME")
+  echo "setup: installing failed; trying again with $release's own versions (-t $release)" >&2
+  apt_install -t "$release" "${missing[@]}" && return
+  echo "setup: could not install ${missing[*]}; apt says:" >&2
+  grep -v '^\s*$' "$log" | head -n 10 | sed 's/^/setup:   /' >&2
+  exit 1
 }
 
 # Some kernels run with 32-bit emulation switched off, so the 32-bit Wine loader cannot start.

@@ -4,7 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh
+scripts/setup.sh test
 for preset in native native-asan fuzz windows; do
   echo "== $preset"
   cmake --preset "$preset" -DMIRL_FUZZ_SECONDS=30 >/dev/null
