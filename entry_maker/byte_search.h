@@ -26,3 +26,13 @@ all_whitespace(const unsigned char *bytes, size_t length)
 			return false;
 	return true;
 }
+
+// Whether bytes are all ASCII. The loop has no early exit, so that it vectorizes.
+inline bool
+all_ascii(const unsigned char *bytes, size_t length)
+{
+	unsigned char any = 0;
+	for (size_t i = 0; i < length; i++)
+		any |= bytes[i];
+	return any < 0x80;
+}

@@ -38,7 +38,17 @@ percent(uint64_t weight, uint64_t total)
 	return total == 0 ? 0.0 : 100.0 * static_cast<double>(weight) / static_cast<double>(total);
 }
 
-// Prints an entry's line of the verbose report: its number, chance and first bytes.
+// Why an entry can never be printed.
+static const char *
+reason(entry_fate fate)
+{
+	const char *reasons[] = {"", "behind a header of 40 bytes or fewer",
+				 "blank to the end of the file", "begins with 0x1A"};
+	return reasons[static_cast<int>(fate)];
+}
+
+// Prints an entry's line of the verbose report: its number and chance, or why it can never be
+// printed, and its first bytes.
 static void
 print_entry_line(void *context, const checked_entry *entry)
 {
@@ -47,26 +57,11 @@ print_entry_line(void *context, const checked_entry *entry)
 	for (size_t i = 0; i < entry->text_length; i++)
 		text[i] = entry->text[i] < 0x20 ? ' ' : static_cast<char>(entry->text[i]);
 	text[entry->text_length] = '\0';
-	printf("%7lu %8.4f%%  %s\n", static_cast<unsigned long>(entry->index),
-	       percent(entry->weight, summary->total_weight), text);
-}
-
-// Prints why the entry numbered index can never be printed.
-static void
-print_fate(uint64_t index, entry_fate fate)
-{
-	const char *reasons[] = {"", "behind a header of 40 bytes or fewer",
-				 "blank to the end of the file", "begins with 0x1A"};
-	printf("entry %lu can never be printed: %s\n", static_cast<unsigned long>(index),
-	       reasons[static_cast<int>(fate)]);
-}
-
-// Prints the line of an entry that begins with 0x1A, the one fate found anywhere in a file.
-static void
-print_1a_fate(void * /* no context */, const checked_entry *entry)
-{
-	if (entry->fate == entry_fate::begins_with_1a)
-		print_fate(entry->index, entry->fate);
+	if (entry->fate == entry_fate::printable)
+		printf("%7lu %8.4f%%  %s\n", static_cast<unsigned long>(entry->number),
+		       percent(entry->weight, summary->total_weight), text);
+	else
+		printf("%19s%s%s(%s)\n", "", text, *text != '\0' ? "  " : "", reason(entry->fate));
 }
 
 void
@@ -88,11 +83,16 @@ report_entry_file(const char *path, bool verbose)
 	       summary.entries == 1 ? "entry" : "entries",
 	       static_cast<unsigned long>(summary.printable));
 	if (summary.first_behind_header)
-		print_fate(1, entry_fate::behind_header);
+		printf("the first entry can never be printed: %s\n",
+		       reason(entry_fate::behind_header));
 	if (summary.begin_with_1a > 0)
-		check_pass(&file, print_1a_fate, nullptr, &again);
+		printf("%lu %s never be printed: %s with 0x1A\n",
+		       static_cast<unsigned long>(summary.begin_with_1a),
+		       summary.begin_with_1a == 1 ? "entry can" : "entries can",
+		       summary.begin_with_1a == 1 ? "begins" : "begin");
 	if (summary.last_blank_to_end)
-		print_fate(summary.entries, entry_fate::blank_to_end);
+		printf("the last entry can never be printed: %s\n",
+		       reason(entry_fate::blank_to_end));
 	if (summary.printable > 0)
 		printf("lowest chance %.4f%% (entry %lu), highest chance %.4f%% (entry %lu), "
 		       "ratio %.4f\n",

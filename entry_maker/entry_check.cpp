@@ -115,15 +115,15 @@ end_entry(checker *c, entry_fate fate_if_printable)
 	check_summary *s = c->summary;
 	switch (e->fate) {
 	case entry_fate::printable:
-		s->printable++;
+		e->number = ++s->printable;
 		s->total_weight += e->weight;
-		if (s->printable == 1 || e->weight < s->lowest_weight) {
+		if (e->number == 1 || e->weight < s->lowest_weight) {
 			s->lowest_weight = e->weight;
-			s->lowest_entry = e->index;
+			s->lowest_entry = e->number;
 		}
-		if (s->printable == 1 || e->weight > s->highest_weight) {
+		if (e->number == 1 || e->weight > s->highest_weight) {
 			s->highest_weight = e->weight;
-			s->highest_entry = e->index;
+			s->highest_entry = e->number;
 		}
 		break;
 	case entry_fate::behind_header:
@@ -136,8 +136,10 @@ end_entry(checker *c, entry_fate fate_if_printable)
 		s->begin_with_1a++;
 		break;
 	}
-	if (e->fate != entry_fate::printable)
+	if (e->fate != entry_fate::printable) {
+		e->number = 0;
 		e->weight = 0;
+	}
 	if (c->checked != nullptr) {
 		e->text = c->text;
 		c->checked(c->context, e);

@@ -34,6 +34,7 @@ enum { check_text_room = 40 };
 
 struct checked_entry {
 	uint64_t index;  // from 1
+	uint64_t number; // among the printable entries, from 1; 0 for the others
 	uint64_t weight; // 0 unless printable
 	entry_fate fate;
 	const unsigned char *text; // its first bytes after its leading whitespace
@@ -46,7 +47,8 @@ struct check_summary {
 	uint64_t entries;
 	uint64_t printable;
 	uint64_t total_weight;
-	uint64_t lowest_weight, lowest_entry; // the first of the printable entries with the least
+	// The numbers of the first printable entries with the least and the most weight.
+	uint64_t lowest_weight, lowest_entry;
 	uint64_t highest_weight, highest_entry;
 	bool first_behind_header;
 	bool last_blank_to_end;

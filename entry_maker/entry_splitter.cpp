@@ -37,6 +37,7 @@ split_start(entry_splitter *s)
 	s->block_line = 1;
 	s->line_start = true;
 	s->entry_ended = false;
+	s->percent = percent_line::none;
 	clear_entry(s);
 }
 
@@ -44,11 +45,15 @@ split_start(entry_splitter *s)
 static void
 take_part(entry_splitter *s, const unsigned char *part, size_t length)
 {
+	if (length == 0)
+		return;
+	if (s->raw_length == 0)
+		s->first_byte = part[0];
 	s->blank = s->blank && all_whitespace(part, length);
 	if (length >= 2) {
 		s->tail[0] = part[length - 2];
 		s->tail[1] = part[length - 1];
-	} else if (length == 1) {
+	} else {
 		s->tail[0] = s->tail[1];
 		s->tail[1] = part[0];
 	}
@@ -67,6 +72,41 @@ gather_part(entry_splitter *s, const unsigned char *part, size_t length)
 	}
 	memcpy(s->kept + s->kept_length, part, length);
 	s->kept_length += length;
+}
+
+// Adds block[begin..end) to the entry in progress, which goes on into the next block.
+static void
+take_rest(entry_splitter *s, const unsigned char *block, size_t begin, size_t end)
+{
+	if (!s->line_known) {
+		s->entry_line = s->block_line + count_line_ends(block, begin);
+		s->line_known = true;
+	}
+	gather_part(s, block + begin, end - begin);
+	take_part(s, block + begin, end - begin);
+}
+
+// Notes the entry in progress in front of a "%" line that runs on into the next block.
+static void
+mark_entry(entry_splitter *s, percent_line state)
+{
+	s->percent = state;
+	s->before_percent = {
+	    s->raw_length, s->kept_length, s->overflowed, s->blank, {s->tail[0], s->tail[1]}};
+}
+
+// The "%" line was one: the entry in progress is what it held in front of it.
+static void
+return_to_mark(entry_splitter *s)
+{
+	const entry_mark *m = &s->before_percent;
+	s->raw_length = m->raw_length;
+	s->kept_length = m->kept_length;
+	s->overflowed = m->overflowed;
+	s->blank = m->blank;
+	s->tail[0] = m->tail[0];
+	s->tail[1] = m->tail[1];
+	s->percent = percent_line::none;
 }
 
 // The LF or CR LF that ends the entry's bytes, which the entry leaves out.
@@ -88,28 +128,30 @@ end_entry(entry_splitter *s, const unsigned char *block, size_t begin, size_t en
 	if (!in_block)
 		gather_part(s, block + begin, end - begin);
 	take_part(s, block + begin, end - begin);
-	split_entry entry = {nullptr, s->raw_length - line_end_length(s), 0, s->blank};
+	split_entry entry = {nullptr, s->raw_length - line_end_length(s), 0, s->blank, false};
 	if (in_block)
 		entry.bytes = reinterpret_cast<const char *>(block + begin);
 	else if (s->kept != nullptr && !s->overflowed)
 		entry.bytes = s->kept;
-	if (!s->blank) {
-		s->handler(s->context, &entry);
-	} else if (!s->lines && (s->raw_length > 0 || !quiet_when_empty)) {
+	entry.indented = !s->blank && (s->first_byte == ' ' || s->first_byte == '\t');
+	bool handed = !s->blank || (!s->lines && (s->raw_length > 0 || !quiet_when_empty));
+	if (handed && (s->blank || entry.indented))
 		entry.line =
 		    s->line_known ? s->entry_line : s->block_line + count_line_ends(block, begin);
+	if (handed)
 		s->handler(s->context, &entry);
-	}
 	clear_entry(s);
 }
 
 enum class boundary_kind { none, found, undecided };
 
-// Where an entry ends: the entry's last byte is before end, and the next begins at next.
+// Where an entry ends: the entry's last byte is before end, and the next begins at next. With
+// undecided, a "%" line begins at end and runs on past the bytes at hand, in state.
 struct boundary {
 	boundary_kind kind;
 	size_t end;
 	size_t next;
+	percent_line state;
 };
 
 // The next line end in block[from..limit).
@@ -118,44 +160,49 @@ next_line_end(const unsigned char *block, size_t from, size_t limit)
 {
 	size_t lf = find_byte(block, from, limit, '\n');
 	if (lf == limit)
-		return {boundary_kind::none, 0, 0};
-	return {boundary_kind::found, lf + 1, lf + 1};
+		return {boundary_kind::none, 0, 0, percent_line::none};
+	return {boundary_kind::found, lf + 1, lf + 1, percent_line::none};
 }
 
-// The length of the "%" line at percent: 0 when it is none, -1 when the bytes that tell are
-// not in the block yet.
-static int
-separator_length(const unsigned char *block, size_t percent, size_t length, bool at_end)
-{
-	size_t rest = length - percent;
-	if (rest == 1)
-		return at_end ? 1 : -1;
-	if (block[percent + 1] == '\n')
-		return 2;
-	if (block[percent + 1] != '\r')
-		return 0;
-	if (rest == 2)
-		return at_end ? 0 : -1;
-	return block[percent + 2] == '\n' ? 3 : 0;
-}
-
-// The next "%" line that begins in block[from..limit); the bytes after it may reach to length.
-// '%' is rare in text, so the search goes from one to the next.
+// Follows a line that begins with "%" from block[i], in state: found with next just past its
+// LF when it is a separator, none with next at the byte that shows it is not, undecided when
+// limit comes first.
 static boundary
-next_separator(const entry_splitter *s, const unsigned char *block, size_t from, size_t limit,
-	       size_t length, bool at_end)
+follow_percent_line(const unsigned char *block, size_t i, size_t limit, percent_line state)
+{
+	for (; i < limit; i++) {
+		unsigned char c = block[i];
+		if (state == percent_line::blanks && (c == ' ' || c == '\t'))
+			continue;
+		if (state == percent_line::blanks && c == '\r') {
+			state = percent_line::cr;
+			continue;
+		}
+		if (c == '\n')
+			return {boundary_kind::found, 0, i + 1, percent_line::none};
+		return {boundary_kind::none, 0, i, percent_line::none};
+	}
+	return {boundary_kind::undecided, 0, limit, state};
+}
+
+// The next "%" line that begins in block[from..limit). '%' is rare in text, so the search goes
+// from one to the next.
+static boundary
+next_separator(const entry_splitter *s, const unsigned char *block, size_t from, size_t limit)
 {
 	for (;;) {
 		size_t percent = find_byte(block, from, limit, '%');
 		if (percent == limit)
-			return {boundary_kind::none, 0, 0};
+			return {boundary_kind::none, 0, 0, percent_line::none};
 		bool line_start = percent == 0 ? s->line_start : block[percent - 1] == '\n';
-		int separator = line_start ? separator_length(block, percent, length, at_end) : 0;
-		if (separator < 0)
-			return {boundary_kind::undecided, percent, percent};
-		if (separator > 0)
-			return {boundary_kind::found, percent,
-				percent + static_cast<size_t>(separator)};
+		if (line_start) {
+			boundary b =
+			    follow_percent_line(block, percent + 1, limit, percent_line::blanks);
+			if (b.kind != boundary_kind::none) {
+				b.end = percent;
+				return b;
+			}
+		}
 		from = percent + 1;
 	}
 }
@@ -168,39 +215,68 @@ first_refused(const unsigned char *block, size_t length)
 	return find_byte(block, 0, nul, 0x1A);
 }
 
+// Goes on with a "%" line that the last block ended in: returns where the search for entries
+// goes on. When it was a separator, the entry in front of it ends; until it is known, its bytes
+// stay part of the entry in progress.
+static size_t
+finish_percent_line(entry_splitter *s, const unsigned char *block, size_t limit, size_t *begin)
+{
+	boundary b = follow_percent_line(block, 0, limit, s->percent);
+	if (b.kind == boundary_kind::undecided) {
+		s->percent = b.state;
+		return limit;
+	}
+	if (b.kind == boundary_kind::none) {
+		s->percent = percent_line::none;
+		return b.next;
+	}
+	return_to_mark(s);
+	end_entry(s, block, 0, 0, !s->entry_ended);
+	s->entry_ended = true;
+	*begin = b.next;
+	return b.next;
+}
+
 split_result
 split_block(entry_splitter *s, const unsigned char *block, size_t length, bool at_end)
 {
 	size_t limit = first_refused(block, length);
-	size_t begin = 0, used = length;
-	for (;;) {
-		boundary b = s->lines ? next_line_end(block, begin, limit)
-				      : next_separator(s, block, begin, limit, length, at_end);
+	size_t begin = 0, from = 0;
+	if (s->percent != percent_line::none)
+		from = finish_percent_line(s, block, limit, &begin);
+	while (s->percent == percent_line::none) {
+		boundary b = s->lines ? next_line_end(block, from, limit)
+				      : next_separator(s, block, from, limit);
 		if (b.kind == boundary_kind::none)
 			break;
 		if (b.kind == boundary_kind::undecided) {
-			used = b.end;
+			take_rest(s, block, begin, b.end);
+			mark_entry(s, b.state);
+			begin = b.end;
 			break;
 		}
 		end_entry(s, block, begin, b.end, !s->entry_ended);
 		s->entry_ended = true;
-		begin = b.next;
+		begin = from = b.next;
 	}
 	if (limit < length) {
 		split_outcome refused =
 		    block[limit] == 0 ? split_outcome::nul_byte : split_outcome::byte_1a;
-		return {refused, s->block_line + count_line_ends(block, limit), 0};
+		return {refused, s->block_line + count_line_ends(block, limit)};
 	}
-	if (!s->line_known) {
-		s->entry_line = s->block_line + count_line_ends(block, begin);
-		s->line_known = true;
+	take_rest(s, block, begin, length);
+	s->block_line += count_line_ends(block, length);
+	if (length > 0)
+		s->line_start = block[length - 1] == '\n';
+	if (at_end) {
+		// A "%" line of blanks at the very end separates; one ending in a lone CR does not.
+		if (s->percent == percent_line::blanks) {
+			return_to_mark(s);
+			end_entry(s, block, length, length, !s->entry_ended);
+			s->entry_ended = true;
+		}
+		s->percent = percent_line::none;
+		end_entry(s, block, length, length, true);
 	}
-	gather_part(s, block + begin, used - begin);
-	take_part(s, block + begin, used - begin);
-	s->block_line += count_line_ends(block, used);
-	if (used > 0)
-		s->line_start = block[used - 1] == '\n';
-	if (at_end)
-		end_entry(s, block, used, used, true);
-	return {split_outcome::ok, 0, used};
+	return {split_outcome::ok, 0};
 }

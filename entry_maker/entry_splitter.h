@@ -1,7 +1,8 @@
 #pragma once
 // Splits the text of one input into entries, a block at a time: at the lines that hold only
-// "%", or with lines set at every line end. The line end in front of a "%" line or the end of
-// the input is not part of the entry; every other byte is kept as it is.
+// "%" (and any blanks or tabs after it), or with lines set at every line end. The line end in
+// front of a "%" line or the end of the input is not part of the entry; every other byte is kept
+// as it is.
 
 #include <stddef.h>
 #include <stdint.h>
@@ -9,11 +10,25 @@
 struct split_entry {
 	const char *bytes; // null when the entry spans blocks and its bytes were not gathered
 	uint64_t length;   // stored bytes
-	uint64_t line;     // with blank: the line on which the entry starts
+	uint64_t line;     // with blank or indented: the line on which the entry starts
 	bool blank;        // empty or whitespace only, to be dropped with a warning
+	bool indented;     // begins with a blank or a tab, which mirl does not print
 };
 
 typedef void entry_handler(void *context, const split_entry *entry);
+
+// Where a line that begins with "%" stands when a block ends inside it: after the "%" and any
+// blanks or tabs, or after a CR too, which only a LF may follow.
+enum class percent_line { none, blanks, cr };
+
+// What the entry in progress held in front of a "%" line that is not yet known to be one.
+struct entry_mark {
+	uint64_t raw_length;
+	size_t kept_length;
+	bool overflowed;
+	bool blank;
+	unsigned char tail[2];
+};
 
 struct entry_splitter {
 	// Set by the caller.
@@ -23,9 +38,11 @@ struct entry_splitter {
 	char *kept; // gathers an entry that spans blocks; null to gather none
 	size_t kept_room;
 	// The input so far.
-	uint64_t block_line; // the line of the next block's first byte
-	bool line_start;     // the next block's first byte begins a line
-	bool entry_ended;    // an entry ended in this input, so an empty one is not the first
+	uint64_t block_line;  // the line of the next block's first byte
+	bool line_start;      // the next block's first byte begins a line
+	bool entry_ended;     // an entry ended in this input, so an empty one is not the first
+	percent_line percent; // a "%" line runs on into the next block
+	entry_mark before_percent;
 	// The entry in progress: its bytes in earlier blocks.
 	bool line_known; // entry_line holds its first line; else it begins in the block being split
 	uint64_t entry_line;
@@ -33,6 +50,7 @@ struct entry_splitter {
 	size_t kept_length;
 	bool overflowed; // kept_room was too small
 	bool blank;
+	unsigned char first_byte;
 	unsigned char tail[2]; // its last two bytes, as far as there are any
 };
 
@@ -41,14 +59,12 @@ enum class split_outcome { ok, nul_byte, byte_1a };
 struct split_result {
 	split_outcome outcome;
 	uint64_t line; // with a refused byte: the line that holds it
-	size_t used;   // with ok: the bytes used; the rest must lead the next block
 };
 
 // Starts a new input.
 void split_start(entry_splitter *splitter);
 
-// Hands the entries that end in block to the handler. A "%" that may begin a "%" line is left
-// for the next block when the bytes after it are not there yet; at_end says the input ends
-// with block. A refused byte stops the split at the entry that holds it.
+// Hands the entries that end in block to the handler; at_end says the input ends with block.
+// A refused byte stops the split at the entry that holds it.
 split_result split_block(entry_splitter *splitter, const unsigned char *block, size_t length,
 			 bool at_end);

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "code_page.h"
 #include "entry_counts.h"
 #include "error_report.h"
 #include "input_file.h"
@@ -14,10 +15,14 @@
 
 // An input as both passes read it.
 struct text_input {
-	const char *name; // in messages
-	const char *path; // where it is read: the spool for standard input
+	const char *name;       // in messages
+	const char *path;       // where it is read: the spool for standard input
+	text_encoding encoding; // what the first pass read it as
 	entry_counts first;
 	entry_counts second;
+	bool quiet;                   // read again decoded: its warnings were given
+	uint64_t indented;            // entries that begin with blanks or tabs
+	uint64_t first_indented_line; // where the first of them begins
 };
 
 // What the second pass needs besides the input it reads.
@@ -55,9 +60,38 @@ spool_where_needed(text_input *inputs, int count, const char *output)
 			continue;
 		if (spool == nullptr) {
 			spool = temporary_path(output != nullptr ? output : "mirlmake", ".in");
-			spool_standard_input(spool);
+			if (is_console(0))
+				fprintf(stderr,
+					"reading entries from the keyboard; end them with %s\n",
+					keyboard_end_keys());
+			spool_standard_input(spool, output != nullptr ? output : spool);
 		}
 		inputs[i].path = spool;
+	}
+}
+
+// Refuses, before anything is read or written, an output that is a folder or one of the
+// inputs, and an entry file for the console.
+static void
+check_output(const make_options *options)
+{
+	const char *output = options->output;
+	if (output == nullptr) {
+		if (is_console(1))
+			fail_with_message("the entry file is binary: name it with -o, or redirect "
+					  "the output\n",
+					  2);
+		return;
+	}
+	if (is_folder(output)) {
+		fprintf(stderr, "%s: is a folder\n", output);
+		exit(1);
+	}
+	for (int i = 0; i < options->input_count; i++) {
+		if (strcmp(options->inputs[i], "-") != 0 && same_file(options->inputs[i], output)) {
+			fprintf(stderr, "%s: is both an input and the output\n", output);
+			exit(2);
+		}
 	}
 }
 
@@ -79,25 +113,75 @@ static void
 count_one(void *context, const split_entry *entry)
 {
 	text_input *in = static_cast<text_input *>(context);
-	if (entry->blank)
-		fprintf(stderr, "%s:%lu: blank entry dropped\n", in->name,
-			static_cast<unsigned long>(entry->line));
-	else
-		count_entry(&in->first, entry->length);
+	if (entry->blank) {
+		if (!in->quiet)
+			fprintf(stderr, "%s:%lu: blank entry dropped\n", in->name,
+				static_cast<unsigned long>(entry->line));
+		return;
+	}
+	count_entry(&in->first, entry->length);
+	if (entry->indented && in->indented++ == 0)
+		in->first_indented_line = entry->line;
 }
 
-// The first pass over one input; ends the process at a refused byte.
+// Ends the process with the message for a fault in the text of an input.
+[[noreturn]] static void
+fail_text(const text_input *in, const input_result *fault)
+{
+	const char *problems[] = {"",
+				  "entry holds a NUL byte",
+				  "entry holds a 0x1A byte",
+				  "invalid UTF-8 behind a UTF-8 byte order mark",
+				  "invalid UTF-16: an odd number of bytes",
+				  "invalid UTF-16: an unpaired surrogate"};
+	fprintf(stderr, "%s:%lu: %s", in->name, static_cast<unsigned long>(fault->line),
+		problems[static_cast<int>(fault->outcome)]);
+	if (fault->outcome == input_outcome::unpaired_surrogate)
+		fprintf(stderr, " U+%04X", fault->surrogate);
+	fputs("\n", stderr);
+	exit(2);
+}
+
+// Reads one input for the first pass as text says; ends the process at a fault, after listing
+// the characters that have no place in the code page.
+static void
+count_text(text_input *in, bool lines, input_text *text)
+{
+	entry_splitter splitter = splitter_for(lines, count_one, in, nullptr, 0);
+	in->first = {};
+	in->indented = 0;
+	input_result result = split_input(&splitter, in->name, in->path, text);
+	for (size_t i = 0; i < text->unmapped_count; i++)
+		fprintf(stderr, "%s:%lu: U+%04lX has no place in code page %lu\n", in->name,
+			static_cast<unsigned long>(text->unmapped[i].line),
+			static_cast<unsigned long>(text->unmapped[i].code), code_page_number());
+	if (result.outcome != input_outcome::ok &&
+	    result.outcome != input_outcome::unmapped_list_full)
+		fail_text(in, &result);
+	if (text->unmapped_count > 0)
+		exit(2);
+}
+
+// The first pass over one input. Text without a byte order mark is kept as it is, unless it is
+// UTF-8 throughout and not all ASCII: then it is counted again, decoded, as it will be stored.
 static void
 count_input(text_input *in, bool lines)
 {
-	entry_splitter splitter = splitter_for(lines, count_one, in, nullptr, 0);
-	split_result result = split_input(&splitter, in->name, in->path);
-	if (result.outcome == split_outcome::ok)
-		return;
-	fprintf(stderr, "%s:%lu: entry holds a %s byte\n", in->name,
-		static_cast<unsigned long>(result.line),
-		result.outcome == split_outcome::nul_byte ? "NUL" : "0x1A");
-	exit(2);
+	input_text text = {};
+	text.encoding = text_encoding::bytes;
+	text.check_utf8 = !code_page_is_utf8();
+	count_text(in, lines, &text);
+	if (text.utf8) {
+		in->quiet = true;
+		text.encoding = text_encoding::utf8;
+		count_text(in, lines, &text);
+	}
+	in->encoding = text.encoding;
+	if (in->indented > 0)
+		fprintf(stderr, "%s:%lu: %lu %s with blanks, which mirl does not print\n", in->name,
+			static_cast<unsigned long>(in->first_indented_line),
+			static_cast<unsigned long>(in->indented),
+			in->indented == 1 ? "entry begins" : "entries begin");
 }
 
 // The second pass met other entries than the first counted: the layout no longer fits them.
@@ -128,8 +212,11 @@ write_input(text_input *in, writing *w, char *kept, size_t kept_room, bool lines
 {
 	entry_splitter splitter = splitter_for(lines, write_one, w, kept, kept_room);
 	w->input = in;
-	split_result result = split_input(&splitter, in->name, in->path);
-	if (result.outcome != split_outcome::ok || !agrees_in_full(&in->first, &in->second))
+	input_text text = {};
+	text.encoding = in->encoding;
+	input_result result = split_input(&splitter, in->name, in->path, &text);
+	if (result.outcome != input_outcome::ok || text.unmapped_count > 0 ||
+	    !agrees_in_full(&in->first, &in->second))
 		fail_changed(in);
 }
 
@@ -144,10 +231,44 @@ start_output(const char *output)
 	const char *temporary = temporary_path(output, ".tmp");
 	FILE *stream = fopen(temporary, "wb");
 	if (stream == nullptr)
-		fail_with_error(temporary, 1);
+		fail_with_error(output, 1);
 	open_stream = stream;
-	output_start(stream, temporary);
+	output_start(stream, output);
 	return temporary;
+}
+
+// Renames the temporary to the output. Should that fail once the old file is gone (Windows
+// removes it first), the new file stays under its temporary name, which the message gives.
+static void
+place_output(const char *temporary, const char *output)
+{
+	switch (replace_file(temporary, output)) {
+	case replace_outcome::replaced:
+		return;
+	case replace_outcome::old_kept:
+		fail_with_error(output, 1);
+	case replace_outcome::old_gone:
+		keep_temporary(temporary);
+		fail_with_error(temporary, 1);
+	}
+}
+
+// Refuses a file of 2 GiB or more, which mirl cannot read; says when -w would make one that
+// fits.
+static void
+check_size(const entry_counts *all, bool weighted)
+{
+	if (output_size(all, weighted) < entry_file_limit)
+		return;
+	uint64_t compact = output_size(all, true);
+	if (!weighted && compact < entry_file_limit) {
+		fprintf(stderr,
+			"the entry file would be 2 GiB or more; -w makes a compact file of %lu "
+			"bytes\n",
+			static_cast<unsigned long>(compact));
+		exit(2);
+	}
+	fail_with_message("the entry file would be 2 GiB or more\n", 2);
 }
 
 // Writes the header and, in the default layout, the filler that leads to the first entry.
@@ -163,6 +284,7 @@ write_header(const entry_counts *all, bool weighted)
 void
 make_entry_file(const make_options *options)
 {
+	check_output(options);
 	int count = options->input_count > 0 ? options->input_count : 1;
 	text_input *inputs = list_inputs(options, count);
 	spool_where_needed(inputs, count, options->output);
@@ -173,8 +295,7 @@ make_entry_file(const make_options *options)
 	}
 	if (all.entries == 0)
 		fail_with_message("no entries in the input\n", 2);
-	if (output_size(&all, options->weighted) >= entry_file_limit)
-		fail_with_message("the entry file would be 2 GiB or more\n", 2);
+	check_size(&all, options->weighted);
 
 	// Room for the longest entry and the line end after it.
 	size_t kept_room = static_cast<size_t>(all.longest) + 2;
@@ -189,12 +310,8 @@ make_entry_file(const make_options *options)
 	if (!options->weighted)
 		output_blanks(tail_length(all.entries, all.longest));
 	output_finish();
-	if (temporary != nullptr && !replace_file(temporary, options->output)) {
-		// The old file may be gone already (Windows removes it first): the new one stays,
-		// and the message names it.
-		keep_temporary(temporary);
-		fail_with_error(temporary, 1);
-	}
+	if (temporary != nullptr)
+		place_output(temporary, options->output);
 	// The output's temporary is gone by its new name; the spool is no longer needed.
 	remove_temporaries();
 	free(kept);

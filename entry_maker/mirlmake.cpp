@@ -1,55 +1,137 @@
 // mirlmake: makes entry files for mirl from text, and reports on the chances of the entries of
 // any entry file.
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "check_report.h"
+#include "code_page.h"
 #include "error_report.h"
 #include "make_file.h"
 #include "system_calls.h"
 #include "temporaries.h"
 
+static const char usage_text[] = "usage: mirlmake [-l] [-w] [-e CODEPAGE] [-o OUTPUT] [INPUT...]\n"
+				 "       mirlmake -c [-v] FILE\n";
+
 // Ends the process with the usage text: the arguments were not understood.
 [[noreturn]] static void
 usage()
 {
-	fail_with_message("usage: mirlmake [-l] [-w] [-o OUTPUT] [INPUT...]\n"
-			  "       mirlmake -c [-v] FILE\n",
-			  2);
+	fail_with_message(usage_text, 2);
+}
+
+// Ends the process after the help on standard output.
+[[noreturn]] static void
+help()
+{
+	printf("mirlmake makes an entry file for mirl from text, or reports on one.\n\n%s\n"
+	       "  -o OUTPUT    write the entry file to OUTPUT, else to standard output\n"
+	       "  -l           every line that is not blank is an entry\n"
+	       "  -w           the compact layout\n"
+	       "  -e CODEPAGE  store the entries in this code page, or oem for the console's\n"
+	       "  -c FILE      report which entries of FILE can be printed, and their chances\n"
+	       "  -v           with -c, a line for every entry\n"
+	       "  -h, /?       this help\n\n"
+	       "INPUT is text in ANSI, UTF-8 or UTF-16, entries separated by lines of only %%;\n"
+	       "- or none reads standard input. Options may follow the inputs; -- ends them.\n\n"
+	       "Layouts: by default every entry gets the same chance, padded to the length of the\n"
+	       "longest; with -w each is stored once, its chance following the entry before it.\n\n"
+	       "example: mirlmake -o C:\\vemol\\data\\mirl.lines quotes.txt\n",
+	       usage_text);
+	exit(0);
+}
+
+// What the command line asks for.
+struct command {
+	bool check;
+	bool verbose;
+	const char *code_page; // null: the default
+	make_options make;
+};
+
+// Takes the option argv[*i], and the value after it where it has one; ends the process with
+// the help or the usage text.
+static void
+take_option(int argc, char **argv, int *i, command *c)
+{
+	const char *option = argv[*i];
+	bool valued = strcmp(option, "-o") == 0 || strcmp(option, "-e") == 0;
+	if (valued && *i + 1 == argc)
+		usage();
+	if (strcmp(option, "-l") == 0)
+		c->make.lines = true;
+	else if (strcmp(option, "-w") == 0)
+		c->make.weighted = true;
+	else if (strcmp(option, "-c") == 0)
+		c->check = true;
+	else if (strcmp(option, "-v") == 0)
+		c->verbose = true;
+	else if (strcmp(option, "-o") == 0)
+		c->make.output = argv[++*i];
+	else if (strcmp(option, "-e") == 0)
+		c->code_page = argv[++*i];
+	else if (strcmp(option, "-h") == 0 || strcmp(option, "--help") == 0)
+		help();
+	else
+		usage();
+}
+
+// Reads the options, wherever they stand; the inputs are gathered at the front of argv, each
+// moved no later than it is read.
+static command
+read_command(int argc, char **argv)
+{
+	command c = {false, false, nullptr, {false, false, nullptr, argv + 1, 0}};
+	bool options_end = false;
+	for (int i = 1; i < argc; i++) {
+		const char *argument = argv[i];
+		if (!options_end && strcmp(argument, "/?") == 0)
+			help();
+		if (!options_end && strcmp(argument, "--") == 0)
+			options_end = true;
+		else if (options_end || argument[0] != '-' || argument[1] == '\0')
+			c.make.inputs[c.make.input_count++] = argv[i];
+		else
+			take_option(argc, argv, &i, &c);
+	}
+	return c;
+}
+
+// Chooses the code page to store entries in, or ends the process.
+static void
+use_code_page(const char *name)
+{
+	switch (choose_code_page(name)) {
+	case code_page_choice::chosen:
+		return;
+	case code_page_choice::not_a_code_page:
+		usage();
+	case code_page_choice::not_installed:
+		fprintf(stderr, "code page %s is not installed\n", name);
+		exit(2);
+	case code_page_choice::not_on_this_build:
+		fail_with_message(
+		    "-e: code pages are for the Windows build; this one stores UTF-8\n", 2);
+	}
 }
 
 int
 main(int argc, char **argv)
 {
-	bool check = false, verbose = false;
-	make_options options = {false, false, nullptr, nullptr, 0};
-	// Options come first, each its own argument; the first other argument starts the inputs.
-	int i = 1;
-	for (; i < argc && argv[i][0] == '-' && argv[i][1] != '\0'; i++) {
-		if (strcmp(argv[i], "-l") == 0)
-			options.lines = true;
-		else if (strcmp(argv[i], "-w") == 0)
-			options.weighted = true;
-		else if (strcmp(argv[i], "-c") == 0)
-			check = true;
-		else if (strcmp(argv[i], "-v") == 0)
-			verbose = true;
-		else if (strcmp(argv[i], "-o") == 0 && i + 1 < argc)
-			options.output = argv[++i];
-		else
+	command c = read_command(argc, argv);
+	if (c.check) {
+		if (c.make.lines || c.make.weighted || c.make.output != nullptr ||
+		    c.code_page != nullptr || c.make.input_count != 1)
 			usage();
-	}
-	if (check) {
-		if (options.lines || options.weighted || options.output != nullptr || argc - i != 1)
-			usage();
-		report_entry_file(argv[i], verbose);
+		report_entry_file(c.make.inputs[0], c.verbose);
 		return 0;
 	}
-	if (verbose)
+	if (c.verbose)
 		usage();
-	options.inputs = argv + i;
-	options.input_count = argc - i;
+	use_code_page(c.code_page);
 	call_at_exit(remove_temporaries);
 	binary_standard_streams();
-	make_entry_file(&options);
+	make_entry_file(&c.make);
 	return 0;
 }

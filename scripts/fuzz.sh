@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Fuzzes the entry-file reader and mirlmake's checker for longer than the test run does.
+# Fuzzes the entry-file reader, mirlmake's checker and its reading of text for longer than the
+# test run does.
 #   scripts/fuzz.sh [SECONDS]   (default 600, each); a failing input lands in build/fuzz/tests/fuzz/
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end checks of mirlmake.exe under Wine, with Wine acting as the Windows version FAMILY
 # (default, win95 or nt40): files made from CR LF text, printed from by mirl.exe, replaced in
-# place and checked, and bad input that leaves nothing behind.
+# place and checked; text in each encoding Notepad saves, stored in four code pages; wildcards
+# and help as cmd.exe users meet them; and bad input that leaves nothing behind.
 # usage: mirlmake_wine.sh WINE_SH WINE_TREE MIRLMAKE_EXE MIRL_EXE FAMILY
 set -u
 wine_sh=$1 tree=$2 built_maker=$3 built_mirl=$4 family=$5
@@ -26,15 +27,15 @@ printf 'one\r\ntwo\r\n' >single.txt
 printf 'a\r\n%%\r\nb\0\r\n' >zero.txt
 files=("mirlmake_$family.exe" "mirl_$family.exe" three.txt single.txt zero.txt)
 three='mirl entries: 3, equal chances\000        \000one\r\ntwo\000   three\000    four\000        '
-report="      1   0.0000%%  \r
-      2  33.3333%%  one  two\r
-      3  33.3333%%  three\r
-      4  33.3333%%  four\r
-      5   0.0000%%  \r
+report="                   (behind a header of 40 bytes or fewer)\r
+      1  33.3333%%  one  two\r
+      2  33.3333%%  three\r
+      3  33.3333%%  four\r
+                   (blank to the end of the file)\r
 C:\\\\mirlmake_$family\\\\made.lines: 5 entries, 3 can be printed\r
-entry 1 can never be printed: behind a header of 40 bytes or fewer\r
-entry 5 can never be printed: blank to the end of the file\r
-lowest chance 33.3333%% (entry 2), highest chance 33.3333%% (entry 2), ratio 1.0000\r\n"
+the first entry can never be printed: behind a header of 40 bytes or fewer\r
+the last entry can never be printed: blank to the end of the file\r
+lowest chance 33.3333%% (entry 1), highest chance 33.3333%% (entry 1), ratio 1.0000\r\n"
 
 check "binary output: CR LF and NUL kept" 0 "$three" '' mirlmake "$dir\\three.txt"
 check "made into a file" 0 '' '' mirlmake -o "$dir\\made.lines" "$dir\\single.txt"
@@ -54,8 +55,66 @@ check "NUL byte" 2 '' "C:\\\\mirlmake_$family\\\\zero.txt:3: entry holds a NUL b
   mirlmake -o "$dir\\bad.lines" "$dir\\zero.txt"
 piped() { printf 'x\r\n%%\r\ny\032\r\n' | mirlmake -o "$dir\\piped.lines"; }
 check "standard input is binary too" 2 '' 'stdin:3: entry holds a 0x1A byte\r\n' piped
-check "output directory missing" 1 '' \
-  'C:\\nowhere\\bad.lines.PID.tmp: No such file or directory\r\n' \
-  pid_masked mirlmake -o 'C:\nowhere\bad.lines' "$dir\\three.txt"
+check "output directory missing" 1 '' 'C:\\nowhere\\bad.lines: No such file or directory\r\n' \
+  mirlmake -o 'C:\nowhere\bad.lines' "$dir\\three.txt"
+mkdir folder.lines
+check "output a folder" 1 '' "C:\\\\mirlmake_$family\\\\folder.lines: is a folder\r\n" \
+  mirlmake -o "$dir\\folder.lines" "$dir\\three.txt"
+rmdir folder.lines
+check "output an input under another letter case" 2 '' \
+  "C:\\\\MIRLMAKE_$family\\\\THREE.TXT: is both an input and the output\r\n" \
+  mirlmake -o "C:\\MIRLMAKE_$family\\THREE.TXT" "$dir\\three.txt"
 listing "nothing left after failures" "${files[@]}" made.lines
+
+# cmd.exe leaves wildcards to the program.
+in_cmd() { "$wine_sh" "$tree" run cmd /c "cd /d $dir && mirlmake_$family.exe $*"; }
+check "wildcards" 0 '' '' in_cmd -w -o all.lines 't*.txt' -- single.txt
+check "the inputs the wildcards name" 0 \
+  'mirl entries: 4, chances follow the length of the entry before\000one\r\ntwo\000three\000four\000one\r\ntwo\000' \
+  '' cat all.lines
+rm all.lines
+help_line() { mirlmake "$@" | head -n 1; }
+check "help" 0 'mirlmake makes an entry file for mirl from text, or reports on one.\r\n' '' \
+  help_line '/?'
+
+# Text as Notepad saves it, in ANSI (code page 1252), UTF-8 with and without its mark, and
+# UTF-16 in both byte orders, each stored in a code page by the system's own conversion; a
+# letter that has no place in a code page may take a close one (U for Ü), as Windows does.
+saved() { # NAME TEXT
+  printf '%s' "$2" | iconv -t CP1252 >"$1.ansi" 2>/dev/null || rm -f "$1.ansi"
+  printf '%s' "$2" >"$1.u8"
+  { printf '\357\273\277%s' "$2"; } >"$1.u8bom"
+  { printf '\377\376'; printf '%s' "$2" | iconv -t UTF-16LE; } >"$1.u16le"
+  { printf '\376\377'; printf '%s' "$2" | iconv -t UTF-16BE; } >"$1.u16be"
+}
+saved latin $'\u00dcbung\r\n%\r\ncaf\u00e9\r\n'
+saved euro $'\u00dcbung\r\n%\r\ncaf\u00e9\r\n%\r\n\u20ac\r\n'
+saved zhe $'\u00dcbung\r\n%\r\ncaf\u00e9\r\n%\r\n\u0416\r\n'
+# code page | text | encodings | status | the entries stored, or the refusal
+code_pages=(
+  "1252|euro|ansi u8 u8bom u16le u16be|0|\334bung\000caf\351\000\200\000"
+  "1251|euro|u8bom u16le|0|Ubung\000cafe\000\210\000"
+  "850|latin|u8bom u16le|0|\232bung\000caf\202\000"
+  "866|zhe|u8bom u16le|0|Ubung\000cafe\000\206\000"
+  "1251|zhe|u8bom u16le|0|Ubung\000cafe\000\306\000"
+  "1252|zhe|u8bom u16le|2|U+0416 has no place in code page 1252"
+  "850|zhe|u8bom u16le|2|U+0416 has no place in code page 850"
+)
+for row in "${code_pages[@]}"; do
+  IFS='|' read -r code_page text encodings status stored <<<"$row"
+  entries=$(grep -c '^%' "$text.u8")
+  for encoding in $encodings; do
+    if [ "$status" = 0 ]; then
+      check "$text.$encoding in code page $code_page" 0 \
+        "mirl entries: $((entries + 1)), chances follow the length of the entry before\\000$stored" \
+        '' mirlmake -w -e "$code_page" "$dir\\$text.$encoding"
+    else
+      check "$text.$encoding refused in code page $code_page" 2 '' \
+        "C:\\\\mirlmake_$family\\\\$text.$encoding:5: $stored\r\n" \
+        mirlmake -e "$code_page" -o "$dir\\bad.lines" "$dir\\$text.$encoding"
+    fi
+  done
+done
+check "made in code page 1252" 0 '' '' mirlmake -e 1252 -o "$dir\\latin.lines" "$dir\\latin.u16le"
+check "mirl prints a stored entry" 0 '\334bung\r\n' '' mirl -f "$dir\\latin.lines"
 finish

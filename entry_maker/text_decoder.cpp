@@ -1,0 +1,180 @@
+#include "text_decoder.h"
+
+text_encoding
+encoding_of_mark(const unsigned char *text, size_t length, size_t *mark_length)
+{
+	*mark_length = 0;
+	if (length >= 3 && text[0] == 0xEF && text[1] == 0xBB && text[2] == 0xBF) {
+		*mark_length = 3;
+		return text_encoding::utf8;
+	}
+	if (length >= 2 && text[0] == 0xFF && text[1] == 0xFE) {
+		*mark_length = 2;
+		return text_encoding::utf16le;
+	}
+	if (length >= 2 && text[0] == 0xFE && text[1] == 0xFF) {
+		*mark_length = 2;
+		return text_encoding::utf16be;
+	}
+	return text_encoding::bytes;
+}
+
+void
+decode_start(text_decoder *d, text_encoding encoding)
+{
+	d->encoding = encoding;
+	d->pending_length = 0;
+	d->above_ascii = false;
+}
+
+// The bytes being decoded: what the last block left, then the new block.
+struct joined_bytes {
+	const unsigned char *pending;
+	size_t pending_length;
+	const unsigned char *bytes;
+	size_t size;
+
+	unsigned char at(size_t i) const
+	{
+		return i < pending_length ? pending[i] : bytes[i - pending_length];
+	}
+};
+
+// Keeps joined[from..size) for the next block. Each byte is read at or after the place it is
+// written to, so the copy may run within the pending bytes.
+static void
+keep_pending(text_decoder *d, const joined_bytes *joined, size_t from)
+{
+	size_t length = joined->size - from;
+	for (size_t i = 0; i < length; i++)
+		d->pending[i] = joined->at(from + i);
+	d->pending_length = length;
+}
+
+// Writes a code point as one unit or a surrogate pair; returns the units written.
+static size_t
+put_code_point(uint32_t code, uint16_t *units)
+{
+	if (code < 0x10000) {
+		units[0] = static_cast<uint16_t>(code);
+		return 1;
+	}
+	code -= 0x10000;
+	units[0] = static_cast<uint16_t>(0xD800 + (code >> 10));
+	units[1] = static_cast<uint16_t>(0xDC00 + (code & 0x3FF));
+	return 2;
+}
+
+// The length of the UTF-8 sequence that lead begins, and the lead's bits of its code point; 0
+// when lead cannot begin one. C0 and C1 would begin overlong forms, F5 and above code points
+// past U+10FFFF.
+static size_t
+sequence_length(unsigned char lead, uint32_t *code)
+{
+	if (lead >= 0xC2 && lead <= 0xDF) {
+		*code = lead & 0x1Fu;
+		return 2;
+	}
+	if (lead >= 0xE0 && lead <= 0xEF) {
+		*code = lead & 0x0Fu;
+		return 3;
+	}
+	if (lead >= 0xF0 && lead <= 0xF4) {
+		*code = lead & 0x07u;
+		return 4;
+	}
+	return 0;
+}
+
+// Whether a decoded sequence of length bytes is the shortest form of a code point that UTF-8
+// may hold: no surrogate, nothing past U+10FFFF.
+static bool
+valid_code_point(uint32_t code, size_t length)
+{
+	static const uint32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+	return code >= least[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+}
+
+static decode_result
+decode_utf8(text_decoder *d, const joined_bytes *in, bool at_end, uint16_t *units)
+{
+	size_t i = 0, n = 0;
+	while (i < in->size) {
+		unsigned char lead = in->at(i);
+		if (lead < 0x80) {
+			units[n++] = lead;
+			i++;
+			continue;
+		}
+		uint32_t code;
+		size_t length = sequence_length(lead, &code);
+		if (length == 0)
+			return {decode_outcome::invalid_utf8, n, 0};
+		size_t have = in->size - i < length ? in->size - i : length;
+		for (size_t k = 1; k < have; k++) {
+			unsigned char c = in->at(i + k);
+			if ((c & 0xC0) != 0x80)
+				return {decode_outcome::invalid_utf8, n, 0};
+			code = code << 6 | (c & 0x3Fu);
+		}
+		if (have < length) {
+			if (at_end)
+				return {decode_outcome::invalid_utf8, n, 0};
+			break;
+		}
+		if (!valid_code_point(code, length))
+			return {decode_outcome::invalid_utf8, n, 0};
+		d->above_ascii = true;
+		n += put_code_point(code, units + n);
+		i += length;
+	}
+	keep_pending(d, in, i);
+	return {decode_outcome::ok, n, 0};
+}
+
+static decode_result
+decode_utf16(text_decoder *d, const joined_bytes *in, bool at_end, uint16_t *units)
+{
+	bool little = d->encoding == text_encoding::utf16le;
+	size_t i = 0, n = 0;
+	while (in->size - i >= 2) {
+		uint16_t unit = little ? static_cast<uint16_t>(in->at(i) | in->at(i + 1) << 8)
+				       : static_cast<uint16_t>(in->at(i) << 8 | in->at(i + 1));
+		if (unit >= 0xDC00 && unit <= 0xDFFF)
+			return {decode_outcome::unpaired_surrogate, n, unit};
+		if (unit >= 0xD800 && unit <= 0xDBFF) {
+			// The pair goes out whole, so the next block waits for its second half.
+			if (in->size - i < 4) {
+				if (!at_end)
+					break;
+				if ((in->size - i) % 2 != 0)
+					return {decode_outcome::odd_length, n, 0};
+				return {decode_outcome::unpaired_surrogate, n, unit};
+			}
+			uint16_t low =
+			    little ? static_cast<uint16_t>(in->at(i + 2) | in->at(i + 3) << 8)
+				   : static_cast<uint16_t>(in->at(i + 2) << 8 | in->at(i + 3));
+			if (low < 0xDC00 || low > 0xDFFF)
+				return {decode_outcome::unpaired_surrogate, n, unit};
+			units[n++] = unit;
+			unit = low;
+			i += 2;
+		}
+		units[n++] = unit;
+		i += 2;
+	}
+	if (at_end && in->size - i != 0)
+		return {decode_outcome::odd_length, n, 0};
+	keep_pending(d, in, i);
+	return {decode_outcome::ok, n, 0};
+}
+
+decode_result
+decode_block(text_decoder *d, const unsigned char *bytes, size_t length, bool at_end,
+	     uint16_t *units)
+{
+	joined_bytes in = {d->pending, d->pending_length, bytes, d->pending_length + length};
+	if (d->encoding == text_encoding::utf8)
+		return decode_utf8(d, &in, at_end, units);
+	return decode_utf16(d, &in, at_end, units);
+}
