@@ -7,6 +7,7 @@
 #include "error_report.h"
 #include "generator.h"
 #include "path_choice.h"
+#include "print_entry.h"
 
 #ifdef _WIN32
 #include <windows.h>
