@@ -16,10 +16,6 @@ extern int32_t body_length;
 // Skips the header and sets draw_base and body_length, or ends the process.
 void scan_header(entry_stream *stream);
 
-// Draws offsets until one reaches an entry and prints that entry and a line end, or ends the
-// process.
-void print_random_entry(entry_stream *stream);
-
 // The inner steps, each returning its outcome instead of ending the process.
 
 // The whitespace skipped in front of an entry: HT, LF, VT, FF, CR and the blank.

@@ -7,6 +7,8 @@
 #include "error_report.h"
 #include "generator.h"
 #include "path_choice.h"
+#include "print_entry.h"
+#include "seed.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -52,8 +54,9 @@ main(int argc, char **argv, char **envp)
 	entry_stream stream;
 	if (!stream_open(&stream, path))
 		fail_with_error(path, 1);
-	// Two runs in the same second still differ by their process ids.
-	generator_seed(seconds_now() + process_id());
+	// Two runs in the same second still differ by their process ids; scattered, successive
+	// seeds draw offsets far apart.
+	generator_seed(scatter_seed(seconds_now() + process_id()));
 	scan_header(&stream);
 	print_random_entry(&stream);
 	stream_close(&stream);

@@ -100,18 +100,33 @@ read_options(const char *text)
 	return options;
 }
 
-// Room for the directory, the arguments and a program name with its blank and NUL, in whole
-// 4-byte words as the stack is kept.
+// Room for the directory, the arguments and a program name with its quotes, blank and NUL, in
+// whole 4-byte words as the stack is kept.
 size_t
 command_buffer_size(const char *directory, const char *arguments)
 {
 	return (strlen(directory) + strlen(arguments) + launcher_path_size + 3) & ~(size_t)3;
 }
 
-// The directory stays unquoted: the main application takes what follows its name as is.
+// Whether text holds a byte that ends an unquoted program name.
+static int
+ends_unquoted_name(const char *text)
+{
+	const unsigned char *p = reinterpret_cast<const unsigned char *>(text);
+	while (*p > ' ')
+		p++;
+	return *p != '\0';
+}
+
+// The main application takes what follows its name as its argument text. Unquoted, its name
+// would end at the first blank of a directory such as C:\Program Files\, and the rest of its
+// path would become its first arguments. So such a path goes in double quotes; any other goes
+// in byte for byte.
 void
 compose_command_line(char *buffer, const char *directory, const char *program,
 		     const char *arguments)
 {
-	sprintf(buffer, "%s%s %s", directory, program, arguments);
+	const char *quote =
+	    ends_unquoted_name(directory) || ends_unquoted_name(program) ? "\"" : "";
+	sprintf(buffer, "%s%s%s%s %s", quote, directory, program, quote, arguments);
 }

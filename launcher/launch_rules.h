@@ -28,8 +28,9 @@ void own_directory(const char *module_path, char directory[launcher_path_size],
 		   lead_byte_test is_lead);
 struct launch_options read_options(const char *text);
 size_t command_buffer_size(const char *directory, const char *arguments);
-// Writes "%s%s %s" into a buffer of command_buffer_size(directory, arguments) bytes; program
-// must be shorter than launcher_path_size.
+// Writes "%s%s %s", directory and program in double quotes when either holds a byte of 0x20 or
+// below, into a buffer of command_buffer_size(directory, arguments) bytes; program must be at
+// most launcher_path_size - 4 bytes, leaving room for the quotes, the blank and the NUL.
 void compose_command_line(char *buffer, const char *directory, const char *program,
 			  const char *arguments);
 

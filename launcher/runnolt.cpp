@@ -60,8 +60,8 @@ raise_main_application(void)
 
 // Starts the main application hidden, handing on the launcher's handles, environment and
 // current directory; ends with status 1 when it does not start. The full path goes in as the
-// application name too: the command line is unquoted, and a directory with blanks would
-// otherwise let C:\Program.exe run in place of C:\Program Files\...\noltnt.exe.
+// application name too, so that what starts never hangs on how Windows reads the command
+// line's first word: read unquoted, C:\Program Files\...\noltnt.exe would start C:\Program.exe.
 static PROCESS_INFORMATION
 start_main_application(const char *directory, const char *program, const char *arguments)
 {

@@ -12,6 +12,7 @@
 #include "draw.h"
 #include "first_draw.h"
 #include "generator.h"
+#include "print_entry.h"
 #include "reference_reader.h"
 
 using namespace std::string_literals;

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
+
+#include "seed.h"
 
 // The first draws for seeds whose sequences the C runtime's rand() is known to give.
 TEST(generator, known_sequences)
@@ -31,4 +34,18 @@ TEST(generator, stays_in_fifteen_bits)
 		ASSERT_GE(r, 0);
 		ASSERT_LE(r, 32767);
 	}
+}
+
+// Successive seeds, as runs one after another take, over a 2,700-byte stretch: fewer than 15%
+// of the pairs of first draws may land within 2700 / 37 bytes of each other.
+TEST(generator, scattered_successive_seeds_draw_far_apart)
+{
+	int near_pairs = 0, previous = 0;
+	for (std::uint32_t i = 0; i <= 1000; i++) {
+		generator_seed(scatter_seed(1733000000u + i));
+		int offset = generator_next() % 2700;
+		near_pairs += i > 0 && std::abs(offset - previous) <= 2700 / 37;
+		previous = offset;
+	}
+	EXPECT_LT(near_pairs, 150);
 }

@@ -184,9 +184,10 @@ TEST(CommandLine, DirectoryProgramBlankArguments)
 	} const cases[] = {
 	    {"C:\\Tools\\", "noltnt.exe", "", "C:\\Tools\\noltnt.exe "},
 	    {"C:\\Tools\\", "nolt.exe", " file.txt", "C:\\Tools\\nolt.exe  file.txt"},
-	    {"C:\\Program Files\\Acme Tools\\", "noltnt.exe", "x",
-	     "C:\\Program Files\\Acme Tools\\noltnt.exe x"},
 	    {"", "nolt.exe", "-Raise", "nolt.exe -Raise"},
+	    {"C:\\Program Files\\", "noltnt.exe", " a", "\"C:\\Program Files\\noltnt.exe\"  a"},
+	    {"C:\\Tools\\", "nolt\t.exe", "", "\"C:\\Tools\\nolt\t.exe\" "},
+	    {"C:\\Tools!\\\xA0\\", "nolt.exe", "x", "C:\\Tools!\\\xA0\\nolt.exe x"},
 	};
 	for (const auto &c : cases) {
 		size_t size = command_buffer_size(c.directory, c.arguments);

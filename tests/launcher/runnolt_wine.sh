@@ -60,9 +60,11 @@ launch() {
 }
 
 # The record of one started stand-in that ran to its end.
-expected_record() { # directory program argument-text
-  printf 'command line [%s%s %s]\nmodule [%s%s]\nstartup flags 1 show 0\nexit 3\n' \
-    "$1" "$2" "$3" "$1" "$2"
+expected_record() { # directory program argument-text [quote around directory and program]
+  local first
+  read -r first _ <<<"$3"
+  printf 'command line [%s %s]\nargv[1] [%s]\nmodule [%s%s]\nstartup flags 1 show 0\nexit 3\n' \
+    "${4:-}$1$2${4:-}" "$3" "$first" "$1" "$2"
 }
 
 # Waits up to SECONDS for a record file to hold the line PATTERN.
@@ -108,6 +110,7 @@ start_cases=(
   'runnolt95|-wait x|3|nolt.exe| x'
   'runnolt|-Raise -WAIT|0|main|-Raise -WAIT'
   'runnolt|-WAIT|0|main|-WAIT'
+  'runnolt|-wait a b|3|main| a b'
 )
 
 run_start_cases() {
@@ -140,9 +143,9 @@ run_missing_case() {
 
 # A directory with blanks: the main application there starts, never C:\Program.exe.
 run_blanks_case() {
-  launch "C:\\Program Files\\Acme Tools\\$launcher.exe" -wait x
+  launch "C:\\Program Files\\Acme Tools\\$launcher.exe" -wait a b
   check 'directory with blanks' 3 \
-    "$(expected_record 'C:\Program Files\Acme Tools\' "$main" ' x')"
+    "$(expected_record 'C:\Program Files\Acme Tools\' "$main" ' a b' '"')"
 }
 
 # A module path of 259 bytes fits the 260-byte buffer; one of 260 fills it, may be cut short
@@ -192,7 +195,7 @@ run_raise_cases() {
   launch "$dir$launcher.exe" -raise -wait file.txt
   check 'window: -raise' 0 ''
   wait "$window_pid" || true
-  [ "$(sed -n '4,$p' "$window_record")" = $'window minimized\nrestore\nforeground yes\nexit 3' ] ||
+  [ "$(sed -n '5,$p' "$window_record")" = $'window minimized\nrestore\nforeground yes\nexit 3' ] ||
     fail "raise: window record $(cat "$window_record")"
 
   # Once it has ended, -raise starts a new main application.

@@ -1,5 +1,5 @@
 // Stands in for the main application in the launcher's tests. It appends what it received to
-// the file named by STAND_IN_RECORD: its command line, its module path and its start-up show
+// the file named by STAND_IN_RECORD: its command line, its argv[1], its module path and its show
 // state. STAND_IN_WINDOW makes it own a minimized top-level window of class "NOLT" and record
 // the restore it is sent and whether it then became the foreground window. STAND_IN_LINGER
 // (milliseconds) keeps it alive; STAND_IN_EXIT is its exit code.
@@ -41,6 +41,7 @@ record_start(void)
 		 (unsigned)startup.wShowWindow);
 
 	record("command line [%s]\n", GetCommandLineA());
+	record("argv[1] [%s]\n", __argc > 1 ? __argv[1] : "");
 	record("module [%s]\n", module);
 	record("startup %s\n", show);
 }
