@@ -42,9 +42,9 @@ remade() {
     "$wine_sh" "$tree" run mirlmake.exe -c 'samples\mine.lines'
 }
 check "mirlmake makes the sample from its text" 0 'samples\\mine.lines: 39 entries, 37 can be printed\r
-entry 1 can never be printed: behind a header of 40 bytes or fewer\r
-entry 39 can never be printed: blank to the end of the file\r
-lowest chance 2.7027%% (entry 2), highest chance 2.7027%% (entry 2), ratio 1.0000\r\n' '' remade
+the first entry can never be printed: behind a header of 40 bytes or fewer\r
+the last entry can never be printed: blank to the end of the file\r
+lowest chance 2.7027%% (entry 1), highest chance 2.7027%% (entry 1), ratio 1.0000\r\n' '' remade
 
 cp "$stand_in" "$folder/noltnt.exe"
 waited() { (cd "$folder" && STAND_IN_EXIT=5 "$wine_sh" "$tree" run runnolt.exe -wait); }

@@ -56,6 +56,13 @@ check "% lines with blanks after them; entries that begin with blanks" 0 \
 help_line() { "$mirlmake" "$@" | head -n 1; }
 check "help on standard output" 0 'mirlmake makes an entry file for mirl from text, or reports on one.\n' '' \
   help_line two.txt '/?'
+# A terminal gets no entry file, and is told how to end what is typed at it.
+on_terminal() { script -qec "$mirlmake $*" /dev/null | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+check "no entry file to a terminal" 2 \
+  'the entry file is binary: name it with -o, or redirect the output\n' '' on_terminal two.txt
+check "typing at a terminal" 2 \
+  'reading entries from the keyboard; end them with Ctrl+D\nno entries in the input\n' '' \
+  on_terminal -o typed.lines
 check "code pages are for Windows" 2 '' '\055e: code pages are for the Windows build; this one stores UTF-8\n' \
   "$mirlmake" -e 1252 two.txt
 listing "standard input's spool removed" "${inputs[@]}"

@@ -115,6 +115,7 @@ for row in "${code_pages[@]}"; do
     fi
   done
 done
-check "made in code page 1252" 0 '' '' mirlmake -e 1252 -o "$dir\\latin.lines" "$dir\\latin.u16le"
-check "mirl prints a stored entry" 0 '\334bung\r\n' '' mirl -f "$dir\\latin.lines"
+printf '\377\376c\0a\0f\0\351\0' >cafe.u16le
+check "made in code page 1252" 0 '' '' mirlmake -e 1252 -o "$dir\\cafe.lines" "$dir\\cafe.u16le"
+check "mirl prints a stored entry" 0 'caf\351\r\n' '' mirl -f "$dir\\cafe.lines"
 finish
