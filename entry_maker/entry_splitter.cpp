@@ -74,12 +74,13 @@ gather_part(entry_splitter *s, const unsigned char *part, size_t length)
 	s->kept_length += length;
 }
 
-// Adds block[begin..end) to the entry in progress, which goes on into the next block.
+// Adds block[begin..end) to the entry in progress, which goes on into the next block; when the
+// entry begins at begin, it begins on line.
 static void
-take_rest(entry_splitter *s, const unsigned char *block, size_t begin, size_t end)
+take_rest(entry_splitter *s, const unsigned char *block, size_t begin, size_t end, uint64_t line)
 {
 	if (!s->line_known) {
-		s->entry_line = s->block_line + count_line_ends(block, begin);
+		s->entry_line = line;
 		s->line_known = true;
 	}
 	gather_part(s, block + begin, end - begin);
@@ -118,6 +119,13 @@ line_end_length(const entry_splitter *s)
 	return s->raw_length >= 2 && s->tail[0] == '\r' ? 2 : 1;
 }
 
+// The line on which the entry in progress starts, at begin in block unless in an earlier one.
+static uint64_t
+entry_start_line(const entry_splitter *s, const unsigned char *block, size_t begin)
+{
+	return s->line_known ? s->entry_line : s->block_line + count_line_ends(block, begin);
+}
+
 // Ends the entry in progress at end, its bytes in this block from begin on, and hands it over.
 // An empty one is no entry when it stands before the first "%" line or after the last.
 static void
@@ -133,13 +141,16 @@ end_entry(entry_splitter *s, const unsigned char *block, size_t begin, size_t en
 		entry.bytes = reinterpret_cast<const char *>(block + begin);
 	else if (s->kept != nullptr && !s->overflowed)
 		entry.bytes = s->kept;
-	entry.indented = !s->blank && (s->first_byte == ' ' || s->first_byte == '\t');
-	bool handed = !s->blank || (!s->lines && (s->raw_length > 0 || !quiet_when_empty));
-	if (handed && (s->blank || entry.indented))
-		entry.line =
-		    s->line_known ? s->entry_line : s->block_line + count_line_ends(block, begin);
-	if (handed)
+	// Only the rare entry that is warned of needs its line.
+	if (!s->blank) {
+		entry.indented = s->first_byte == ' ' || s->first_byte == '\t';
+		if (entry.indented)
+			entry.line = entry_start_line(s, block, begin);
 		s->handler(s->context, &entry);
+	} else if (!s->lines && (s->raw_length > 0 || !quiet_when_empty)) {
+		entry.line = entry_start_line(s, block, begin);
+		s->handler(s->context, &entry);
+	}
 	clear_entry(s);
 }
 
@@ -250,7 +261,8 @@ split_block(entry_splitter *s, const unsigned char *block, size_t length, bool a
 		if (b.kind == boundary_kind::none)
 			break;
 		if (b.kind == boundary_kind::undecided) {
-			take_rest(s, block, begin, b.end);
+			take_rest(s, block, begin, b.end,
+				  s->block_line + count_line_ends(block, begin));
 			mark_entry(s, b.state);
 			begin = b.end;
 			break;
@@ -264,8 +276,10 @@ split_block(entry_splitter *s, const unsigned char *block, size_t length, bool a
 		    block[limit] == 0 ? split_outcome::nul_byte : split_outcome::byte_1a;
 		return {refused, s->block_line + count_line_ends(block, limit)};
 	}
-	take_rest(s, block, begin, length);
-	s->block_line += count_line_ends(block, length);
+	// Each line end of the block is counted once.
+	uint64_t lines_before = count_line_ends(block, begin);
+	take_rest(s, block, begin, length, s->block_line + lines_before);
+	s->block_line += lines_before + count_line_ends(block + begin, length - begin);
 	if (length > 0)
 		s->line_start = block[length - 1] == '\n';
 	if (at_end) {

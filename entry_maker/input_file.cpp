@@ -53,6 +53,7 @@ split_text_block(reading *r, size_t length, bool at_end)
 	return result;
 }
 
+// What the splitter found, as the reading's outcome.
 static input_result
 of_split(split_result result)
 {

@@ -119,9 +119,9 @@ count_one(void *context, const split_entry *entry)
 				static_cast<unsigned long>(entry->line));
 		return;
 	}
-	count_entry(&in->first, entry->length);
 	if (entry->indented && in->indented++ == 0)
 		in->first_indented_line = entry->line;
+	count_entry(&in->first, entry->length);
 }
 
 // Ends the process with the message for a fault in the text of an input.

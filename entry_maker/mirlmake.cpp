@@ -35,8 +35,9 @@ help()
 	       "  -h, /?       this help\n\n"
 	       "INPUT is text in ANSI, UTF-8 or UTF-16, entries separated by lines of only %%;\n"
 	       "- or none reads standard input. Options may follow the inputs; -- ends them.\n\n"
-	       "Layouts: by default every entry gets the same chance, padded to the length of the\n"
-	       "longest; with -w each is stored once, its chance following the entry before it.\n\n"
+	       "Layouts: by default every entry gets the same chance, each padded to the\n"
+	       "length of the longest; with -w each is stored once, and its chance follows\n"
+	       "the length of the entry before it.\n\n"
 	       "example: mirlmake -o C:\\vemol\\data\\mirl.lines quotes.txt\n",
 	       usage_text);
 	exit(0);
