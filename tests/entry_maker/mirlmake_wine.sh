@@ -115,6 +115,17 @@ for row in "${code_pages[@]}"; do
     fi
   done
 done
+# Without -e the system's ANSI code page, with -e oem its OEM one, whatever the machine's are.
+system_code_page() {
+  "$wine_sh" "$tree" run reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v "$1" |
+    awk -v name="$1" '$1 == name { print $3 }' | tr -d '\r'
+}
+made_alike() { # OPTIONS OPTIONS: the two sets of options, each split at blanks, make one file
+  # shellcheck disable=SC2086
+  cmp -s <(mirlmake -w $1 "$dir\\latin.u16le") <(mirlmake -w $2 "$dir\\latin.u16le")
+}
+check "the ANSI code page by default" 0 '' '' made_alike '' "-e $(system_code_page ACP)"
+check "the OEM code page with -e oem" 0 '' '' made_alike '-e oem' "-e $(system_code_page OEMCP)"
 printf '\377\376c\0a\0f\0\351\0' >cafe.u16le
 check "made in code page 1252" 0 '' '' mirlmake -e 1252 -o "$dir\\cafe.lines" "$dir\\cafe.u16le"
 check "mirl prints a stored entry" 0 'caf\351\r\n' '' mirl -f "$dir\\cafe.lines"
