@@ -2,6 +2,22 @@
 
 #include <string.h>
 
+// The units the character at units[i] takes: two for a surrogate pair.
+static size_t
+character_width(const uint16_t *units, size_t i)
+{
+	return units[i] >= 0xD800 && units[i] <= 0xDBFF ? 2 : 1;
+}
+
+// The code point of the character at units[i].
+static uint32_t
+code_point(const uint16_t *units, size_t i)
+{
+	if (character_width(units, i) == 1)
+		return units[i];
+	return 0x10000 + ((units[i] - 0xD800u) << 10) + (units[i + 1] - 0xDC00u);
+}
+
 #ifdef _WIN32
 #include <windows.h>
 
@@ -70,16 +86,11 @@ encode_units(const uint16_t *units, size_t count, unsigned char *out, unmapped_c
 		return length;
 	// Rare: find the characters one at a time.
 	unsigned char scratch[2 * most_bytes_per_unit];
-	for (size_t i = 0; i < count;) {
-		size_t width = units[i] >= 0xD800 && units[i] <= 0xDBFF ? 2 : 1;
+	for (size_t i = 0, width; i < count; i += width) {
+		width = character_width(units, i);
 		convert(units + i, width, scratch, &defaulted);
-		if (defaulted) {
-			uint32_t code = width == 1 ? units[i]
-						   : 0x10000 + ((units[i] - 0xD800u) << 10) +
-							 (units[i + 1] - 0xDC00u);
-			unmapped(context, i, code);
-		}
-		i += width;
+		if (defaulted)
+			unmapped(context, i, code_point(units, i));
 	}
 	return length;
 }
@@ -107,10 +118,8 @@ encode_units(const uint16_t *units, size_t count, unsigned char *out,
 	     unmapped_character * /* UTF-8 places every character */, void * /* context */)
 {
 	unsigned char *at = out;
-	for (size_t i = 0; i < count; i++) {
-		uint32_t code = units[i];
-		if (code >= 0xD800 && code <= 0xDBFF)
-			code = 0x10000 + ((code - 0xD800) << 10) + (units[++i] - 0xDC00u);
+	for (size_t i = 0; i < count; i += character_width(units, i)) {
+		uint32_t code = code_point(units, i);
 		if (code < 0x80) {
 			*at++ = static_cast<unsigned char>(code);
 		} else if (code < 0x800) {
