@@ -64,6 +64,23 @@ print_entry_line(void *context, const checked_entry *entry)
 		printf("%19s%s%s(%s)\n", "", text, *text != '\0' ? "  " : "", reason(entry->fate));
 }
 
+// Ends the first line of the report: whether the entries that can be printed have equal
+// chances, or how close they come.
+static void
+print_equality(const check_summary *summary)
+{
+	uint64_t spread = summary->highest_weight - summary->lowest_weight;
+	if (summary->printable == 0)
+		puts("");
+	else if (spread == 0)
+		puts(", with equal chances");
+	else if (spread * 10000 <= summary->lowest_weight)
+		printf(", with chances equal within 1 part in %.0f\n",
+		       static_cast<double>(summary->lowest_weight) / static_cast<double>(spread));
+	else
+		puts(", with unequal chances");
+}
+
 void
 report_entry_file(const char *path, bool verbose)
 {
@@ -78,10 +95,10 @@ report_entry_file(const char *path, bool verbose)
 	// Each chance needs the total, so the lines per entry take a second pass.
 	if (verbose)
 		check_pass(&file, print_entry_line, &summary, &again);
-	printf("%s: %lu %s, %lu can be printed\n", path,
-	       static_cast<unsigned long>(summary.entries),
+	printf("%s: %lu %s, %lu can be printed", path, static_cast<unsigned long>(summary.entries),
 	       summary.entries == 1 ? "entry" : "entries",
 	       static_cast<unsigned long>(summary.printable));
+	print_equality(&summary);
 	if (summary.first_behind_header)
 		printf("the first entry can never be printed: %s\n",
 		       reason(entry_fate::behind_header));
@@ -93,7 +110,10 @@ report_entry_file(const char *path, bool verbose)
 	if (summary.last_blank_to_end)
 		printf("the last entry can never be printed: %s\n",
 		       reason(entry_fate::blank_to_end));
-	if (summary.printable > 0)
+	if (summary.printable > 0) {
+		printf("on average %.4f draws per print\n",
+		       static_cast<double>(summary.values) /
+			   static_cast<double>(summary.total_weight));
 		printf("lowest chance %.4f%% (entry %lu), highest chance %.4f%% (entry %lu), "
 		       "ratio %.4f\n",
 		       percent(summary.lowest_weight, summary.total_weight),
@@ -102,6 +122,7 @@ report_entry_file(const char *path, bool verbose)
 		       static_cast<unsigned long>(summary.highest_entry),
 		       static_cast<double>(summary.highest_weight) /
 			   static_cast<double>(summary.lowest_weight));
+	}
 	file_close(file.fd);
 	if (fflush(stdout) != 0 || ferror(stdout))
 		fail_with_error("stdout", 1);

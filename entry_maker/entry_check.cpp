@@ -6,15 +6,17 @@
 #include "draw.h"
 #include "entry_file.h"
 #include "system_file.h"
+#include "wide_division.h"
 
 draw_share
 share_of(int64_t length)
 {
 	if (length <= 0)
-		return {length, 0, 0};
+		return {length, 0, 0, 0};
 	uint64_t values = draw_values(static_cast<int32_t>(length));
-	uint64_t offsets = static_cast<uint64_t>(length);
-	return {length, values / offsets, values % offsets};
+	uint64_t more_below;
+	uint64_t each = divide_wide(values, static_cast<uint64_t>(length), &more_below);
+	return {length, values, each, more_below};
 }
 
 uint64_t
@@ -61,6 +63,7 @@ found_header(checker *c, int64_t header_end)
 	c->header_end = header_end;
 	c->base = drawable_start(header_end);
 	c->share = share_of(c->size - c->base);
+	c->summary->values = c->share.values;
 	c->run_start = c->base;
 	c->entry_start = header_end;
 	c->entry_seen = false;

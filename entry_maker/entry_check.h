@@ -18,6 +18,7 @@
 // offset is hit by each values, and those below more_below by one more.
 struct draw_share {
 	int64_t length;
+	uint64_t values;
 	uint64_t each;
 	uint64_t more_below;
 };
@@ -46,6 +47,7 @@ typedef void entry_checked(void *context, const checked_entry *entry);
 struct check_summary {
 	uint64_t entries;
 	uint64_t printable;
+	uint64_t values; // a draw's values: over total_weight, the draws per print
 	uint64_t total_weight;
 	// The numbers of the first printable entries with the least and the most weight.
 	uint64_t lowest_weight, lowest_entry;

@@ -7,6 +7,8 @@ count_entry(entry_counts *counts, uint64_t length)
 	if (length > counts->longest)
 		counts->longest = length;
 	counts->bytes += length;
+	// FNV-1a over the lengths: any change of a length shows.
+	counts->mix = (counts->mix ^ static_cast<uint32_t>(length)) * 16777619u;
 }
 
 void
@@ -25,10 +27,9 @@ agrees_so_far(const entry_counts *first, const entry_counts *second)
 	       second->bytes <= first->bytes;
 }
 
-// An entry no longer than the longest keeps the padded layout; count and bytes fix the size.
 bool
 agrees_in_full(const entry_counts *first, const entry_counts *second)
 {
 	return agrees_so_far(first, second) && second->entries == first->entries &&
-	       second->bytes == first->bytes;
+	       second->bytes == first->bytes && second->mix == first->mix;
 }

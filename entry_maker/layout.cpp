@@ -2,53 +2,134 @@
 
 #include <stdio.h>
 
+#include "draw.h"
+#include "wide_division.h"
+
 // mirl draws from the header's last 40 bytes only when it is longer: the filler stored first
 // is then never drawn, and the offsets in it lead to the first real entry.
 static_assert(sizeof "mirl entries: 1073741823, equal chances" <= 40,
-	      "the default header is 40 bytes or fewer");
+	      "the equal-chance header is 40 bytes or fewer");
 
 size_t
-header_text(char *buffer, uint64_t entries, bool weighted)
+header_text(char *buffer, const layout *plan)
 {
 	int length =
 	    sprintf(buffer,
-		    weighted ? "mirl entries: %lu, chances follow the length of the entry before"
-			     : "mirl entries: %lu, equal chances",
-		    static_cast<unsigned long>(entries));
+		    plan->kind == layout_kind::weighted
+			? "mirl entries: %lu, chances follow the length of the entry before"
+			: "mirl entries: %lu, equal chances",
+		    static_cast<unsigned long>(plan->entries));
 	return static_cast<size_t>(length) + 1;
 }
 
-// A draw hits each of the L offsets q or q+1 times, q+1 below m = 32768 mod L. The live offsets,
-// those of every entry but the last and of the filler, are hit equally often when m is 0 or
-// reaches past them all; L = 32768 always qualifies. A longer stretch takes three generator
-// values per draw, and every offset is hit q or q+1 times with q >= 2^45 / 2^31: equal within
-// one part in 16384, with no tail.
-uint64_t
-tail_length(uint64_t entries, uint64_t longest)
+entry_pieces
+pieces_of(const layout *plan, uint64_t length)
 {
-	uint64_t padded = (entries + 1) * (longest + 1);
-	if (padded > 32768)
-		return 0;
-	uint64_t live = entries * (longest + 1);
-	uint64_t tail = 0;
-	while (32768 % (padded + tail) != 0 && 32768 % (padded + tail) < live)
-		tail++;
-	return tail;
+	if (plan->kind == layout_kind::weighted)
+		return {0, false, length + 1};
+	if (length <= plan->lead)
+		return {plan->lead - length, false, plan->lead + 1};
+	return {0, true, length + 1 + 1 + plan->lead + 1};
 }
 
-uint64_t
-output_size(const entry_counts *counts, bool weighted)
+// The smallest tail after body bytes that makes the draw's values fall evenly on the offsets
+// below live_end. Of the L offsets of the stretch, a draw hits each q or q+1 times, q+1 below
+// r = 32768 mod L: the live ones are hit alike when r is 0 or reaches past them all, and
+// L = 32768 always qualifies. A longer stretch takes three generator values per draw and
+// every offset is hit q or q+1 times with q >= 2^45 / 2^31: equal within one part in 16384,
+// with no tail.
+static uint64_t
+equalizing_tail(uint64_t body, uint64_t live_end)
 {
-	// Factors below 2^31 keep the products below 2^62; a larger one is over the limit anyway.
-	if (counts->entries >= entry_file_limit || counts->longest >= entry_file_limit ||
-	    counts->bytes >= entry_file_limit)
-		return entry_file_limit;
-	uint64_t body = weighted ? counts->bytes + counts->entries
-				 : (counts->entries + 1) * (counts->longest + 1) +
-				       tail_length(counts->entries, counts->longest);
-	if (body >= entry_file_limit)
-		return entry_file_limit;
+	if (body > 32768)
+		return 0;
+	// Within 32768 the arithmetic fits 32 bits.
+	const uint32_t values = 32768;
+	uint32_t length = static_cast<uint32_t>(body);
+	for (;;) {
+		uint32_t r = values % length;
+		if (r == 0 || r >= live_end)
+			return length - body;
+		// Up to the last length with the same q, r only falls: to 0 if that one divides.
+		uint32_t last = values / (values / length);
+		if (values % last == 0)
+			return last - body;
+		length = last + 1;
+	}
+}
+
+// Pads the entries of up to lead bytes to it, and puts a marker after the long_count longer
+// ones, of long_bytes bytes: the filler and every entry take lead+1 bytes, and a long one its
+// own bytes, its NUL and the marker's 0x1A besides.
+static void
+pad_to(layout *plan, uint64_t lead, uint64_t long_count, uint64_t long_bytes)
+{
+	uint64_t body = (plan->entries + 1) * (lead + 1) + long_bytes + 2 * long_count;
+	plan->lead = lead;
+	plan->filler = true;
+	// The last lead+1 offsets lead to the tail.
+	plan->tail = equalizing_tail(body, body - (lead + 1));
+	plan->body = body + plan->tail;
+}
+
+// Whether the body fits below room and a print takes at most two draws on average: the draw's
+// values over those that fall on the entries' offsets, each of which takes at least
+// q = values / L of them, or q+1 when the tail put r past them. Above 32768 offsets this is the
+// most the order of the entries allows, within one part in 16384 of the exact figure.
+static bool
+in_two_draws(const layout *plan, uint64_t room)
+{
+	if (plan->body >= room)
+		return false;
+	// The entries' offsets, within the body, fit 32 bits.
+	uint32_t live = static_cast<uint32_t>(plan->entries * (plan->lead + 1));
+	uint64_t values = draw_values(static_cast<int32_t>(plan->body)), r;
+	uint64_t each = divide_wide(values, plan->body, &r) + (plan->body <= 32768 && r != 0);
+	return values <= live * each * 2;
+}
+
+// Pads for the smallest body below room that needs at most two draws per print, trying every
+// lead below the longest entry and below counted_lengths; the entries of a lead's length are
+// the ones its markers no longer follow. Without one, the entries are padded to the longest.
+static void
+pad_for_two_draws(layout *plan, const entry_counts *all, const uint32_t *lengths, uint64_t room)
+{
+	pad_to(plan, all->longest, 0, 0);
+	bool fits = in_two_draws(plan, room);
+	layout trial = *plan;
+	// All of them fit 32 bits, the limit being 2^31.
+	uint32_t long_count = static_cast<uint32_t>(all->entries);
+	uint32_t long_bytes = static_cast<uint32_t>(all->bytes);
+	for (uint32_t lead = 0; lead < all->longest && lead < counted_lengths; lead++) {
+		long_count -= lengths[lead];
+		long_bytes -= lead * lengths[lead];
+		pad_to(&trial, lead, long_count, long_bytes);
+		if ((!fits || trial.body < plan->body) && in_two_draws(&trial, room)) {
+			*plan = trial;
+			fits = true;
+		}
+	}
+}
+
+layout
+plan_layout(layout_kind kind, const entry_counts *all, const uint32_t *lengths)
+{
+	layout plan = {kind, all->entries, 0, false, 0, 0, 0};
 	char header[header_room];
-	uint64_t size = header_text(header, counts->entries, weighted) + body;
-	return size < entry_file_limit ? size : entry_file_limit;
+	uint64_t header_length = header_text(header, &plan);
+	// Factors below 2^31 keep the products below 2^62; a larger one is over the limit anyway.
+	if (all->entries >= entry_file_limit || all->longest >= entry_file_limit ||
+	    all->bytes >= entry_file_limit) {
+		plan.size = entry_file_limit;
+		return plan;
+	}
+	if (kind == layout_kind::equal)
+		pad_for_two_draws(&plan, all, lengths, entry_file_limit - header_length);
+	else if (kind == layout_kind::padded)
+		pad_to(&plan, all->longest, 0, 0);
+	else
+		plan.body = all->bytes + all->entries;
+	uint64_t size = header_length + plan.body;
+	plan.size = size < entry_file_limit ? size : entry_file_limit;
+	return plan;
 }

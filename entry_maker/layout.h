@@ -1,11 +1,21 @@
 #pragma once
-// The layouts of the files mirlmake writes. The default one gives every entry the same chance
-// under the unchanged mirl: after a header of 40 bytes or fewer, whose first entry mirl never
-// draws, comes a filler of blanks, then every entry padded in front with blanks to the length of
-// the longest, so that the same number of offsets leads to each; a tail of blanks then makes the
-// drawn values fall evenly on those offsets. The weighted layout (-w) stores each entry once,
-// unpadded, behind a longer header: an entry's chance then follows the length of the entry
-// before it.
+// The layouts of the files mirlmake writes; the maker asks this file what goes where.
+//
+// The equal-chance layouts give every entry the same chance under the unchanged mirl, which
+// prints the entry after the first NUL at or after a drawn offset. After a header of 40 bytes
+// or fewer, whose first entry mirl never draws, comes a filler of `lead` blanks and a NUL,
+// whose lead+1 offsets lead to the first real entry. An entry of up to `lead` bytes is padded in
+// front with blanks to `lead` bytes, and with its NUL it is the lead+1 offsets of the entry
+// after it. A longer entry is stored as it is and followed by a marker: a 0x1A, `lead` blanks
+// and a NUL. A draw into the long entry reaches the marker, which mirl never prints because it
+// begins with 0x1A, and a draw onto the 0x1A meets it in the search for a NUL: both are drawn
+// again. The marker's blanks and NUL are the lead+1 offsets of the entry after it. A tail of
+// blanks then makes the draw's values fall evenly on all those offsets.
+//
+// The default picks `lead` for the smallest file that needs at most two draws per print;
+// -p pads to the longest entry, with no markers and one draw per print. The weighted layout
+// (-w) stores each entry once, unpadded, behind a header longer than 40 bytes: an entry's
+// chance then follows the length of the entry before it.
 
 #include <stddef.h>
 #include <stdint.h>
@@ -22,12 +32,33 @@ enum {
 	    sizeof "mirl entries: 1073741823, chances follow the length of the entry before"
 };
 
-// Writes the header for entries, fewer than 2^30, into buffer (header_room bytes); returns
-// its length, NUL included.
-size_t header_text(char *buffer, uint64_t entries, bool weighted);
+// The byte a marker begins with, which mirl reads as the end of the file.
+const char marker_start = 0x1A;
 
-// The blanks after the last of entries padded to longest bytes, both below 2^31.
-uint64_t tail_length(uint64_t entries, uint64_t longest);
+enum class layout_kind { equal, padded, weighted };
 
-// The size of the whole file, or entry_file_limit when it would be that or more.
-uint64_t output_size(const entry_counts *counts, bool weighted);
+struct layout {
+	layout_kind kind;
+	uint64_t entries;
+	uint64_t lead; // the blanks of the filler and of each marker; entries are padded to it
+	bool filler;   // the header is followed by the filler
+	uint64_t tail; // blanks at the end
+	uint64_t body; // the bytes after the header, the tail included
+	uint64_t size; // of the whole file, or entry_file_limit when it would be that or more
+};
+
+// What one entry takes: blanks in front of it, then its bytes and a NUL, then a marker or not.
+struct entry_pieces {
+	uint64_t padding;
+	bool marker;
+	uint64_t stored; // bytes, all of them counted
+};
+
+// Fixes the layout of the counted entries; lengths[k] is the number of entries of k bytes,
+// for k below counted_lengths.
+layout plan_layout(layout_kind kind, const entry_counts *all, const uint32_t *lengths);
+
+// Writes the header into buffer (header_room bytes); returns its length, NUL included.
+size_t header_text(char *buffer, const layout *plan);
+
+entry_pieces pieces_of(const layout *plan, uint64_t length);

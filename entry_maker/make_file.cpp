@@ -28,9 +28,26 @@ struct text_input {
 // What the second pass needs besides the input it reads.
 struct writing {
 	text_input *input;
-	uint64_t longest;
-	bool weighted;
+	const layout *plan;
 };
+
+// How many entries of each length the input being counted has, and all inputs counted so far:
+// the layout is chosen by them.
+static uint32_t input_lengths[counted_lengths];
+static uint32_t all_lengths[counted_lengths];
+
+// Adds the lengths counted of the input, whose counts are counted, to to, unless it is null;
+// leaves none counted.
+static void
+move_lengths(const entry_counts *counted, uint32_t *to)
+{
+	uint64_t end = counted->longest < counted_lengths ? counted->longest + 1 : counted_lengths;
+	for (uint64_t k = 0; k < end; k++) {
+		if (to != nullptr)
+			to[k] += input_lengths[k];
+		input_lengths[k] = 0;
+	}
+}
 
 // Lists the inputs, standard input when there are none; that one has no path yet.
 static text_input *
@@ -122,6 +139,8 @@ count_one(void *context, const split_entry *entry)
 	if (entry->indented && in->indented++ == 0)
 		in->first_indented_line = entry->line;
 	count_entry(&in->first, entry->length);
+	if (entry->length < counted_lengths)
+		input_lengths[entry->length]++;
 }
 
 // Ends the process with the message for a fault in the text of an input.
@@ -148,6 +167,7 @@ static void
 count_text(text_input *in, bool lines, input_text *text)
 {
 	entry_splitter splitter = splitter_for(lines, count_one, in, nullptr, 0);
+	move_lengths(&in->first, nullptr);
 	in->first = {};
 	in->indented = 0;
 	input_result result = split_input(&splitter, in->name, in->path, text);
@@ -177,6 +197,7 @@ count_input(text_input *in, bool lines)
 		count_text(in, lines, &text);
 	}
 	in->encoding = text.encoding;
+	move_lengths(&in->first, all_lengths);
 	if (in->indented > 0)
 		fprintf(stderr, "%s:%lu: %lu %s with blanks, which mirl does not print\n", in->name,
 			static_cast<unsigned long>(in->first_indented_line),
@@ -192,7 +213,14 @@ fail_changed(const text_input *in)
 	exit(1);
 }
 
-// The second pass's handler: writes an entry, padded in front unless weighted, and its NUL.
+// Writes the filler's or a marker's blanks and NUL.
+static void
+write_lead(const layout *plan)
+{
+	output_entry(plan->lead, "", 0);
+}
+
+// The second pass's handler: writes an entry with what the layout puts before and after it.
 static void
 write_one(void *context, const split_entry *entry)
 {
@@ -202,8 +230,12 @@ write_one(void *context, const split_entry *entry)
 	count_entry(&w->input->second, entry->length);
 	if (entry->bytes == nullptr || !agrees_so_far(&w->input->first, &w->input->second))
 		fail_changed(w->input);
-	output_entry(w->weighted ? 0 : w->longest - entry->length, entry->bytes,
-		     static_cast<size_t>(entry->length));
+	entry_pieces pieces = pieces_of(w->plan, entry->length);
+	output_entry(pieces.padding, entry->bytes, static_cast<size_t>(entry->length));
+	if (pieces.marker) {
+		output_bytes(&marker_start, 1);
+		write_lead(w->plan);
+	}
 }
 
 // The second pass over one input: the entries the first pass counted, or the end.
@@ -253,32 +285,33 @@ place_output(const char *temporary, const char *output)
 	}
 }
 
-// Refuses a file of 2 GiB or more, which mirl cannot read; says when -w would make one that
-// fits.
+// Refuses a file of 2 GiB or more, which mirl cannot read; says which other layout would make
+// one that fits.
 static void
-check_size(const entry_counts *all, bool weighted)
+check_size(const layout *plan, const entry_counts *all)
 {
-	if (output_size(all, weighted) < entry_file_limit)
+	if (plan->size < entry_file_limit)
 		return;
-	uint64_t compact = output_size(all, true);
-	if (!weighted && compact < entry_file_limit) {
-		fprintf(stderr,
-			"the entry file would be 2 GiB or more; -w makes a compact file of %lu "
-			"bytes\n",
+	uint64_t equal = plan_layout(layout_kind::equal, all, all_lengths).size;
+	uint64_t compact = plan_layout(layout_kind::weighted, all, all_lengths).size;
+	fputs("the entry file would be 2 GiB or more", stderr);
+	if (plan->kind == layout_kind::padded && equal < entry_file_limit)
+		fprintf(stderr, "; without -p it takes %lu bytes",
+			static_cast<unsigned long>(equal));
+	else if (plan->kind != layout_kind::weighted && compact < entry_file_limit)
+		fprintf(stderr, "; -w makes a compact file of %lu bytes",
 			static_cast<unsigned long>(compact));
-		exit(2);
-	}
-	fail_with_message("the entry file would be 2 GiB or more\n", 2);
+	fail_with_message("\n", 2);
 }
 
-// Writes the header and, in the default layout, the filler that leads to the first entry.
+// Writes the header and the filler that leads to the first entry, where there is one.
 static void
-write_header(const entry_counts *all, bool weighted)
+write_header(const layout *plan)
 {
 	char header[header_room];
-	output_bytes(header, header_text(header, all->entries, weighted));
-	if (!weighted)
-		output_entry(all->longest, "", 0);
+	output_bytes(header, header_text(header, plan));
+	if (plan->filler)
+		write_lead(plan);
 }
 
 void
@@ -289,13 +322,15 @@ make_entry_file(const make_options *options)
 	text_input *inputs = list_inputs(options, count);
 	spool_where_needed(inputs, count, options->output);
 	entry_counts all = {};
+	memset(all_lengths, 0, sizeof all_lengths);
 	for (int i = 0; i < count; i++) {
 		count_input(&inputs[i], options->lines);
 		add_counts(&all, &inputs[i].first);
 	}
 	if (all.entries == 0)
 		fail_with_message("no entries in the input\n", 2);
-	check_size(&all, options->weighted);
+	layout plan = plan_layout(options->layout, &all, all_lengths);
+	check_size(&plan, &all);
 
 	// Room for the longest entry and the line end after it.
 	size_t kept_room = static_cast<size_t>(all.longest) + 2;
@@ -303,12 +338,11 @@ make_entry_file(const make_options *options)
 	if (kept == nullptr)
 		fail_with_message("can't allocate more memory\n", 3);
 	const char *temporary = start_output(options->output);
-	write_header(&all, options->weighted);
-	writing w = {nullptr, all.longest, options->weighted};
+	write_header(&plan);
+	writing w = {nullptr, &plan};
 	for (int i = 0; i < count; i++)
 		write_input(&inputs[i], &w, kept, kept_room, options->lines);
-	if (!options->weighted)
-		output_blanks(tail_length(all.entries, all.longest));
+	output_blanks(plan.tail);
 	output_finish();
 	if (temporary != nullptr)
 		place_output(temporary, options->output);

@@ -3,9 +3,11 @@
 // ones and counts the entries; the second reads them again and writes the file in the layout
 // the counts fix. Nothing is written before the first pass has accepted all input.
 
+#include "layout.h"
+
 struct make_options {
-	bool lines;         // -l: every line that is not blank is an entry
-	bool weighted;      // -w: the compact layout
+	bool lines; // -l: every line that is not blank is an entry
+	layout_kind layout;
 	const char *output; // null: standard output
 	char **inputs;      // none: standard input
 	int input_count;

@@ -11,8 +11,9 @@
 #include "system_calls.h"
 #include "temporaries.h"
 
-static const char usage_text[] = "usage: mirlmake [-l] [-w] [-e CODEPAGE] [-o OUTPUT] [INPUT...]\n"
-				 "       mirlmake -c [-v] FILE\n";
+static const char usage_text[] =
+    "usage: mirlmake [-l] [-p|-w] [-e CODEPAGE] [-o OUTPUT] [INPUT...]\n"
+    "       mirlmake -c [-v] FILE\n";
 
 // Ends the process with the usage text: the arguments were not understood.
 [[noreturn]] static void
@@ -28,16 +29,18 @@ help()
 	printf("mirlmake makes an entry file for mirl from text, or reports on one.\n\n%s\n"
 	       "  -o OUTPUT    write the entry file to OUTPUT, else to standard output\n"
 	       "  -l           every line that is not blank is an entry\n"
-	       "  -w           the compact layout\n"
+	       "  -p           pad every entry to the longest: a larger file, one draw a print\n"
+	       "  -w           the compact layout, without equal chances\n"
 	       "  -e CODEPAGE  store the entries in this code page, or oem for the console's\n"
 	       "  -c FILE      report which entries of FILE can be printed, and their chances\n"
 	       "  -v           with -c, a line for every entry\n"
 	       "  -h, /?       this help\n\n"
 	       "INPUT is text in ANSI, UTF-8 or UTF-16, entries separated by lines of only %%;\n"
 	       "- or none reads standard input. Options may follow the inputs; -- ends them.\n\n"
-	       "Layouts: by default every entry gets the same chance, each padded to the\n"
-	       "length of the longest; with -w each is stored once, and its chance follows\n"
-	       "the length of the entry before it.\n\n"
+	       "Layouts: by default every entry gets the same chance, in a file close to the\n"
+	       "size of the text, and mirl draws at most twice a print on average. -p pads\n"
+	       "every entry to the length of the longest. With -w each is stored once, and\n"
+	       "its chance follows the length of the entry before it.\n\n"
 	       "example: mirlmake -o C:\\vemol\\data\\mirl.lines quotes.txt\n",
 	       usage_text);
 	exit(0);
@@ -51,6 +54,15 @@ struct command {
 	make_options make;
 };
 
+// Takes a layout option; another one is not understood.
+static void
+choose_layout(command *c, layout_kind kind)
+{
+	if (c->make.layout != layout_kind::equal && c->make.layout != kind)
+		usage();
+	c->make.layout = kind;
+}
+
 // Takes the option argv[*i], and the value after it where it has one; ends the process with
 // the help or the usage text.
 static void
@@ -62,8 +74,10 @@ take_option(int argc, char **argv, int *i, command *c)
 		usage();
 	if (strcmp(option, "-l") == 0)
 		c->make.lines = true;
+	else if (strcmp(option, "-p") == 0)
+		choose_layout(c, layout_kind::padded);
 	else if (strcmp(option, "-w") == 0)
-		c->make.weighted = true;
+		choose_layout(c, layout_kind::weighted);
 	else if (strcmp(option, "-c") == 0)
 		c->check = true;
 	else if (strcmp(option, "-v") == 0)
@@ -83,7 +97,7 @@ take_option(int argc, char **argv, int *i, command *c)
 static command
 read_command(int argc, char **argv)
 {
-	command c = {false, false, nullptr, {false, false, nullptr, argv + 1, 0}};
+	command c = {false, false, nullptr, {false, layout_kind::equal, nullptr, argv + 1, 0}};
 	bool options_end = false;
 	for (int i = 1; i < argc; i++) {
 		const char *argument = argv[i];
@@ -122,8 +136,8 @@ main(int argc, char **argv)
 {
 	command c = read_command(argc, argv);
 	if (c.check) {
-		if (c.make.lines || c.make.weighted || c.make.output != nullptr ||
-		    c.code_page != nullptr || c.make.input_count != 1)
+		if (c.make.lines || c.make.layout != layout_kind::equal ||
+		    c.make.output != nullptr || c.code_page != nullptr || c.make.input_count != 1)
 			usage();
 		report_entry_file(c.make.inputs[0], c.verbose);
 		return 0;

@@ -4,12 +4,6 @@
 
 #include "generator.h"
 
-uint64_t
-draw_values(int32_t length)
-{
-	return length > 32768 ? UINT64_C(1) << 45 : 32768;
-}
-
 int64_t
 draw_offset()
 {

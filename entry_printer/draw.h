@@ -6,8 +6,13 @@
 #include "entry_file.h"
 
 // How many values one draw of an offset takes: the generator's 32768 for a stretch of up to
-// 32768 positions, 2^45 from three calls for a longer one.
-uint64_t draw_values(int32_t length);
+// 32768 positions, 2^45 from three calls for a longer one. Inline, so that mirlmake, which
+// weighs draws, needs nothing else of the draw.
+inline uint64_t
+draw_values(int32_t length)
+{
+	return length > 32768 ? UINT64_C(1) << 45 : 32768;
+}
 
 // Draws one offset into the drawable stretch.
 int64_t draw_offset();

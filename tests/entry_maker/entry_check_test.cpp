@@ -70,10 +70,13 @@ TEST(entry_check, weights_are_those_of_counting_every_draw)
 {
 	std::string files[] = {
 	    maker_test::read_file(SAMPLE_FILE),
-	    maker_test::made_file({"one\n%\ntwo\n%\nthree\n"}, false),
+	    maker_test::made_file({"one\n%\ntwo\n%\nthree\n"}, layout_kind::padded),
 	    maker_test::made_file({maker_test::percent_separated(
 				      maker_test::entries_of_lengths({3, 60, 7, 200, 1, 45}))},
-				  true),
+				  layout_kind::weighted),
+	    maker_test::made_file({maker_test::percent_separated(maker_test::entries_of_lengths(
+				      {300, 5, 6, 7, 900, 5, 6, 7, 5, 6, 7, 5, 6, 7, 5, 600}))},
+				  layout_kind::equal),
 	    std::string(50, 'h') + '\0' + "first\0 \x1A\0second a\x1A b\0\r\n third\r\n\0\0   "s,
 	    std::string(39, 'h') + '\0' + "a\0b\r\n\0c"s,
 	    blocks_of_mixed_entries(),

@@ -2,19 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "counted_weights.h"
 #include "draw.h"
-#include "entry_check.h"
 #include "entry_file.h"
 #include "first_draw.h"
 #include "generator.h"
 #include "maker_files.h"
-#include "system_file.h"
 
 using maker_test::entries_of_lengths;
 using maker_test::made_file;
@@ -82,8 +82,9 @@ first_draw_counts(reader &file)
 } // namespace
 
 // The first draw's values reach every offset of these files: each prints an input entry or is
-// drawn again, every entry is printed, and in the default layout each by as many values as any
-// other, whatever the count and lengths.
+// drawn again, every entry is printed, and in the equal-chance layouts each by as many values
+// as any other, whatever the count and lengths. The default layout's markers occur in the
+// rows of mixed lengths.
 TEST(made_file, first_draws_print_every_entry_with_equal_chances)
 {
 	struct {
@@ -96,17 +97,22 @@ TEST(made_file, first_draws_print_every_entry_with_equal_chances)
 	     {"  lead", "second\r\nwith CR LF", "\ttab", "x", "\x80\xFF"}},
 	    {{"a\nbb\n\n ccc\r\n", "dddd"}, true, {"a", "bb", " ccc", "dddd"}},
 	    {{}, false, entries_of_lengths({1})},
-	    {{}, false, entries_of_lengths({1, 10, 4})},                 // a tail of 5
-	    {{}, false, entries_of_lengths({100, 7, 30, 99, 1, 64, 2})}, // a tail of 12
+	    {{}, false, entries_of_lengths({1, 10, 4})},
+	    {{}, false, entries_of_lengths({100, 7, 30, 99, 1, 64, 2, 5, 3, 8, 6, 4})},
+	    {{}, false, entries_of_lengths({300, 5, 6, 7, 900, 5, 6, 7, 5, 6, 7, 5, 6, 7, 5, 600})},
 	    {{}, false, entries_of_lengths(std::vector<std::size_t>(200, 150))},
 	};
 	// Inputs not given are the entries, "%"-separated.
 	for (auto &c : cases)
 		if (c.inputs.empty())
 			c.inputs = {percent_separated(c.entries)};
+	int with_markers = 0;
 	for (const auto &c : cases)
-		for (bool weighted : {false, true}) {
-			reader file(made_file(c.inputs, weighted, c.lines));
+		for (auto layout :
+		     {layout_kind::equal, layout_kind::padded, layout_kind::weighted}) {
+			std::string made = made_file(c.inputs, layout, c.lines);
+			with_markers += made.find('\x1A') != std::string::npos;
+			reader file(made);
 			ASSERT_LE(body_length, 32768);
 			auto counts = first_draw_counts(file);
 			std::set<std::string> expected, printed;
@@ -114,32 +120,31 @@ TEST(made_file, first_draws_print_every_entry_with_equal_chances)
 				expected.insert(as_printed(entry));
 			for (const auto &[text, count] : counts) {
 				printed.insert(text);
-				EXPECT_TRUE(weighted || count == counts.begin()->second)
+				EXPECT_TRUE(layout == layout_kind::weighted ||
+					    count == counts.begin()->second)
 				    << text << ": " << count;
 			}
-			EXPECT_EQ(expected, printed) << c.entries[0] << weighted;
+			EXPECT_EQ(expected, printed) << c.entries[0] << static_cast<int>(layout);
 		}
+	EXPECT_GE(with_markers, 2);
 }
 
-// Over 32768 offsets a draw takes three values and there is no tail: chances are equal within
-// one part in 16384.
+// Over 32768 offsets a draw takes three values and there is no tail: by the count of values
+// that fall on each offset, chances are equal within one part in 16384, markers and all.
 TEST(made_file, long_stretch_chances_are_equal_within_a_ten_thousandth)
 {
 	std::vector<std::size_t> lengths;
 	for (std::size_t i = 0; i < 3000; i++)
-		lengths.push_back(20 + i * 7919 % 50);
-	maker_test::scratch dir;
-	std::string path =
-	    dir.write("made", made_file({percent_separated(entries_of_lengths(lengths))}, false));
-	int fd = file_open(path.c_str());
-	std::int64_t size = file_seek_end(fd);
-	ASSERT_GT(size, 40 + 32768);
-	ASSERT_TRUE(file_seek(fd, 0));
-	check_summary summary;
-	ASSERT_EQ(check_outcome::done, check_entries(fd, size, nullptr, nullptr, &summary));
-	file_close(fd);
-	EXPECT_EQ(3000u, summary.printable);
-	EXPECT_LE(static_cast<double>(summary.highest_weight) /
-		      static_cast<double>(summary.lowest_weight),
+		lengths.push_back(i % 100 == 0 ? 400 + i : 20 + i * 7919 % 50);
+	std::string made =
+	    made_file({percent_separated(entries_of_lengths(lengths))}, layout_kind::equal);
+	ASSERT_GT(made.size(), 40 + 32768);
+	ASSERT_NE(std::string::npos, made.find('\x1A'));
+	auto weights = counted_weights(made);
+	ASSERT_EQ(3000u, weights.size());
+	auto [lowest, highest] =
+	    std::minmax_element(weights.begin(), weights.end(),
+				[](const auto &a, const auto &b) { return a.second < b.second; });
+	EXPECT_LE(static_cast<double>(highest->second) / static_cast<double>(lowest->second),
 		  1.0001);
 }

@@ -46,7 +46,7 @@ read_file(const std::string &path)
 
 // The entry file mirlmake makes from the inputs' bytes.
 inline std::string
-made_file(const std::vector<std::string> &inputs, bool weighted, bool lines = false)
+made_file(const std::vector<std::string> &inputs, layout_kind layout, bool lines = false)
 {
 	scratch s;
 	std::vector<std::string> paths;
@@ -56,7 +56,7 @@ made_file(const std::vector<std::string> &inputs, bool weighted, bool lines = fa
 	for (auto &path : paths)
 		names.push_back(path.data());
 	std::string output = s.dir + "/made.lines";
-	make_options options = {lines, weighted, output.c_str(), names.data(),
+	make_options options = {lines, layout, output.c_str(), names.data(),
 				static_cast<int>(names.size())};
 	make_entry_file(&options);
 	return read_file(output);

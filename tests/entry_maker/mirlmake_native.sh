@@ -23,7 +23,7 @@ printf 'a\n%% \t\r\nb\n%%\t\n c\n%%\n\td\n' >blanks.txt
   >large.txt
 inputs=(1a.txt blank.txt blanks.txt ctrlz.txt large.txt lines.txt nul.txt separators.txt two.txt)
 
-usage='usage: mirlmake [-l] [-w] [-e CODEPAGE] [-o OUTPUT] [INPUT...]\n       mirlmake -c [-v] FILE\n'
+usage='usage: mirlmake [-l] [-p|-w] [-e CODEPAGE] [-o OUTPUT] [INPUT...]\n       mirlmake -c [-v] FILE\n'
 two='mirl entries: 2, equal chances\000  \000 a\000bb\000'
 two_weighted='mirl entries: 2, chances follow the length of the entry before\000a\000bb\000'
 
@@ -37,6 +37,12 @@ from_stdin() {
 }
 
 check "default layout" 0 "$two" '' "$mirlmake" two.txt
+check "default layout: a marker after the long entry" 0 \
+  'mirl entries: 4, equal chances\000   \000  a\000  b\000  c\000long entry\000\032   \000' '' \
+  from_stdin 'a\n%%\nb\n%%\nc\n%%\nlong entry\n'
+check "padded to the longest" 0 \
+  'mirl entries: 4, equal chances\000          \000         a\000         b\000         c\000long entry\000  ' \
+  '' from_stdin 'a\n%%\nb\n%%\nc\n%%\nlong entry\n' -p
 check "weighted layout" 0 "$two_weighted" '' "$mirlmake" -w two.txt
 check "a line an entry; CR LF ends a line" 0 'mirl entries: 2, equal chances\000   \000one\000two\000' \
   '' "$mirlmake" -l lines.txt
@@ -81,8 +87,8 @@ check "only separators" 2 '' 'separators.txt:2: blank entry dropped\nno entries 
   "$mirlmake" separators.txt
 check "only blank lines" 2 '' 'no entries in the input\n' from_stdin '\n \r\n\t\n' -l
 check "2 GiB or more" 2 '' \
-  'the entry file would be 2 GiB or more; -w makes a compact file of 163906 bytes\n' \
-  "$mirlmake" -o out.lines large.txt
+  'the entry file would be 2 GiB or more; without -p it takes 163879 bytes\n' \
+  "$mirlmake" -p -o out.lines large.txt
 check "missing input" 1 '' 'missing.txt: No such file or directory\n' \
   "$mirlmake" -o out.lines two.txt missing.txt
 check "output directory missing" 1 '' 'nowhere/out.lines: No such file or directory\n' \
@@ -140,18 +146,20 @@ truncate -s 2147483648 too_large.lines
 check "report with every entry" 0 '                   (behind a header of 40 bytes or fewer)
       1  50.0000%%  a
       2  50.0000%%  bb
-two.lines: 3 entries, 2 can be printed
+two.lines: 3 entries, 2 can be printed, with equal chances
 the first entry can never be printed: behind a header of 40 bytes or fewer
+on average 1.5000 draws per print
 lowest chance 50.0000%% (entry 1), highest chance 50.0000%% (entry 1), ratio 1.0000\n' '' \
   "$mirlmake" -c -v two.lines
 check "report of every fate" 0 '                   x  (behind a header of 40 bytes or fewer)
                      y  (begins with 0x1A)
       1 100.0000%%  z
                    (blank to the end of the file)
-fates.lines: 4 entries, 1 can be printed
+fates.lines: 4 entries, 1 can be printed, with equal chances
 the first entry can never be printed: behind a header of 40 bytes or fewer
 1 entry can never be printed: begins with 0x1A
 the last entry can never be printed: blank to the end of the file
+on average 3.6666 draws per print
 lowest chance 100.0000%% (entry 1), highest chance 100.0000%% (entry 1), ratio 1.0000\n' '' \
   "$mirlmake" -c fates.lines -v
 check "report with nothing printable" 2 'short.lines: 1 entry, 0 can be printed
