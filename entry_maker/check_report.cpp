@@ -54,9 +54,13 @@ print_entry_line(void *context, const checked_entry *entry)
 {
 	const check_summary *summary = static_cast<const check_summary *>(context);
 	char text[check_text_room + 1];
-	for (size_t i = 0; i < entry->text_length; i++)
+	size_t length = entry->text_length;
+	for (size_t i = 0; i < length; i++)
 		text[i] = entry->text[i] < 0x20 ? ' ' : static_cast<char>(entry->text[i]);
-	text[entry->text_length] = '\0';
+	// A marker shows nothing but blanks.
+	while (length > 0 && text[length - 1] == ' ')
+		length--;
+	text[length] = '\0';
 	if (entry->fate == entry_fate::printable)
 		printf("%7lu %8.4f%%  %s\n", static_cast<unsigned long>(entry->number),
 		       percent(entry->weight, summary->total_weight), text);

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Gives the sizes of the Windows programs, then measures mirl side by side with `shuf -n 1`,
 # fortune and a floor program that only opens, seeks and reads 4 KB, on generated entry files
-# of 1 MB, 100 MB and 1 GB; mirlmake making and checking 1 GB against cat reading it; and mirl.exe
-# and runnolt.exe -wait under Wine against a Windows program that does nothing. Prints medians
-# and ratios. The files live in a temporary directory and are removed afterwards.
+# of 1 MB, 100 MB and 1 GB; mirlmake's layouts of twelve of Debian's fortune files (size and
+# draws per print) and mirl printing from the default one; mirlmake making 1 GB in every layout
+# against dd copying it, and checking it against cat reading it; and mirl.exe and runnolt.exe
+# -wait under Wine against a Windows program that does nothing. Prints medians and ratios. The
+# files live in a temporary directory and are removed afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh test
-for p in hyperfine fortune-mod; do
+for p in hyperfine fortune-mod fortunes; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' ||
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$p" >/dev/null
 done
@@ -94,20 +96,47 @@ for size in 1MB:1000000:30 100MB:100000000:20 1GB:1000000000:5; do
   [ "$label" = 1GB ] || rm -f "$work/f$label"*
 done
 
-# mirlmake on the 1 GB files: making an entry file from the %-separated text (reading it twice
-# and writing as much), and checking the entry file (reading it once). cat reads the text, and
-# dd copies it, as the floor for making.
+# The layouts of twelve collections of sayings: the file's size over the text's, and the
+# draws per print that mirlmake -c computes.
+fortunes=/usr/share/games/fortunes
+collections=(art computers cookie definitions drugs education fortunes literature miscellaneous
+  people science wisdom)
+text_bytes=$(cd "$fortunes" && cat "${collections[@]}" | wc -c)
+echo
+echo "| twelve fortune files, $text_bytes bytes of text | file bytes | file / text | draws per print |"
+echo "|---|---|---|---|"
+for layout in default -p -w; do
+  options=()
+  [ "$layout" = default ] || options=("$layout")
+  made=$work/twelve${options[*]}.lines
+  (cd "$fortunes" && "$OLDPWD/$mirlmake" "${options[@]}" -o "$made" "${collections[@]}" 2>/dev/null)
+  bytes=$(stat -c %s "$made")
+  draws=$("$mirlmake" -c "$made" | awk '/draws per print/ { print $3 }')
+  echo "| $layout | $bytes | $(ratio "$bytes" "$text_bytes") | $draws |"
+done
+m=$(median 300 "$mirl -f $work/twelve.lines")
+f=$(median 300 "$work/floor $work/twelve.lines")
+echo
+echo "| default layout of the twelve | mirl ms | floor ms | mirl / floor |"
+echo "|---|---|---|---|"
+echo "| one print | $m | $f | $(ratio "$m" "$f") |"
+
+# mirlmake on the 1 GB files: making an entry file from the %-separated text in every layout
+# (reading it twice and writing about as much) against dd copying it, each replacing the file of
+# its last run; and checking the entry file (reading it once) against cat reading the text.
 c=$(median 5 "cat $work/f1GB")
 d=$(median 5 "dd if=$work/f1GB of=$work/copy bs=128k status=none")
-k=$(median 5 "$mirlmake -o $work/made.lines $work/f1GB")
-v=$(median 5 "$mirlmake -c $work/f1GB.lines")
 echo
-echo "| 1GB | median ms | / cat |"
-echo "|---|---|---|"
-for row in "cat (reads the text):$c" "dd bs=128k (copies the text):$d" \
-  "mirlmake -o (makes an entry file of the text):$k" "mirlmake -c (checks the entry file):$v"; do
-  echo "| ${row%:*} | ${row##*:} | $(ratio "${row##*:}" "$c") |"
+echo "| 1GB | median ms | / dd | / cat |"
+echo "|---|---|---|---|"
+row() { echo "| $1 | $2 | $(ratio "$2" "$d") | $(ratio "$2" "$c") |"; }
+row "cat (reads the text)" "$c"
+row "dd bs=128k (copies the text)" "$d"
+for option in "" -p -w; do
+  row "mirlmake $option -o (makes an entry file of the text)" \
+    "$(median 5 "$mirlmake $option -o $work/made.lines $work/f1GB")"
 done
+row "mirlmake -c (checks the entry file)" "$(median 5 "$mirlmake -c $work/f1GB.lines")"
 rm -f "$work"/f1GB* "$work/copy" "$work/made.lines"
 
 # Under Wine: what our code adds to the start of a process.

@@ -21,21 +21,28 @@ cp "$built_mirl" "mirl_$family.exe"
 mirlmake() { "$wine_sh" "$tree" run "$dir\\mirlmake_$family.exe" "$@"; }
 mirl() { "$wine_sh" "$tree" run "$dir\\mirl_$family.exe" "$@"; }
 
-printf 'one\r\ntwo\r\n%%\r\nthree\r\n%%\r\nfour\r\n' >three.txt
+# Short entries and a long one, which gets a marker in the default layout.
+printf 'one\r\ntwo\r\n%%\r\nthree\r\n%%\r\nfour\r\n%%\r\nfive\r\n%%\r\nthe longest entry\r\nof all\r\n' \
+  >three.txt
 printf 'one\r\ntwo\r\n' >single.txt
 # (Not nul.txt: Windows reads that name as its null device.)
 printf 'a\r\n%%\r\nb\0\r\n' >zero.txt
 files=("mirlmake_$family.exe" "mirl_$family.exe" three.txt single.txt zero.txt)
-three='mirl entries: 3, equal chances\000        \000one\r\ntwo\000   three\000    four\000        '
+three='mirl entries: 5, equal chances\000         \000 one\r\ntwo\000    three\000     four\000     five\000the longest entry\r\nof all\000\032         \000        '
 report="                   (behind a header of 40 bytes or fewer)\r
-      1  33.3333%%  one  two\r
-      2  33.3333%%  three\r
-      3  33.3333%%  four\r
+      1  20.0000%%  one  two\r
+      2  20.0000%%  three\r
+      3  20.0000%%  four\r
+      4  20.0000%%  five\r
+      5  20.0000%%  the longest entry  of all\r
+                   (begins with 0x1A)\r
                    (blank to the end of the file)\r
-C:\\\\mirlmake_$family\\\\made.lines: 5 entries, 3 can be printed\r
+C:\\\\mirlmake_$family\\\\made.lines: 8 entries, 5 can be printed, with equal chances\r
 the first entry can never be printed: behind a header of 40 bytes or fewer\r
+1 entry can never be printed: begins with 0x1A\r
 the last entry can never be printed: blank to the end of the file\r
-lowest chance 33.3333%% (entry 1), highest chance 33.3333%% (entry 1), ratio 1.0000\r\n"
+on average 1.8996 draws per print\r
+lowest chance 20.0000%% (entry 1), highest chance 20.0000%% (entry 1), ratio 1.0000\r\n"
 
 check "binary output: CR LF and NUL kept" 0 "$three" '' mirlmake "$dir\\three.txt"
 check "made into a file" 0 '' '' mirlmake -o "$dir\\made.lines" "$dir\\single.txt"
@@ -46,7 +53,7 @@ check "report in text mode" 0 "$report" '' mirlmake -c -v "$dir\\made.lines"
 # Every draw from the made file is one of its entries: nothing else is printed.
 strays() {
   for _ in 1 2 3 4 5 6; do mirl -f "$dir\\made.lines" || echo "status $?"; done |
-    tr -d '\r' | { grep -vxE 'one|two|three|four'; true; }
+    tr -d '\r' | { grep -vxE 'one|two|three|four|five|the longest entry|of all'; true; }
 }
 check "mirl prints input entries only" 0 '' '' strays
 listing "no temporaries after success" "${files[@]}" made.lines
@@ -70,7 +77,7 @@ listing "nothing left after failures" "${files[@]}" made.lines
 in_cmd() { "$wine_sh" "$tree" run cmd /c "cd /d $dir && mirlmake_$family.exe $*"; }
 check "wildcards" 0 '' '' in_cmd -w -o all.lines 't*.txt' -- single.txt
 check "the inputs the wildcards name" 0 \
-  'mirl entries: 4, chances follow the length of the entry before\000one\r\ntwo\000three\000four\000one\r\ntwo\000' \
+  'mirl entries: 6, chances follow the length of the entry before\000one\r\ntwo\000three\000four\000five\000the longest entry\r\nof all\000one\r\ntwo\000' \
   '' cat all.lines
 rm all.lines
 help_line() { mirlmake "$@" | head -n 1; }
