@@ -127,6 +127,9 @@ check "a longer entry in the second pass" 1 '' 'changing.fifo: changed while bei
 feed_twice 'a\n%%\nb\n' 'a\n'
 check "fewer entries in the second pass" 1 '' 'changing.fifo: changed while being read\n' \
   "$mirlmake" -o out.lines changing.fifo
+feed_twice 'ab\n%%\nc\n' 'a\n%%\nbc\n'
+check "the same bytes in entries of other lengths" 1 '' \
+  'changing.fifo: changed while being read\n' "$mirlmake" -o out.lines changing.fifo
 wait
 rm changing.fifo
 listing "nothing left after failures" "${inputs[@]}"
