@@ -12,7 +12,7 @@ struct entry_counts {
 	uint64_t entries;
 	uint64_t longest; // stored bytes of the longest entry
 	uint64_t bytes;   // stored bytes of all entries
-	uint32_t mix;     // of every length in turn: the layout rests on all of them
+	uint32_t mix = 0; // of every length in turn: the layout rests on all of them
 };
 
 // Counts an entry of length stored bytes.
