@@ -114,15 +114,14 @@ pad_for_two_draws(layout *plan, const entry_counts *all, const uint32_t *lengths
 layout
 plan_layout(layout_kind kind, const entry_counts *all, const uint32_t *lengths)
 {
-	layout plan = {kind, all->entries, 0, false, 0, 0, 0};
+	layout plan = {kind, all->entries, 0, false, 0, 0, entry_file_limit};
+	// Factors below 2^31 keep the products below 2^62, and the header within its room; a
+	// larger one is over the limit anyway.
+	if (all->entries >= entry_file_limit || all->longest >= entry_file_limit ||
+	    all->bytes >= entry_file_limit)
+		return plan;
 	char header[header_room];
 	uint64_t header_length = header_text(header, &plan);
-	// Factors below 2^31 keep the products below 2^62; a larger one is over the limit anyway.
-	if (all->entries >= entry_file_limit || all->longest >= entry_file_limit ||
-	    all->bytes >= entry_file_limit) {
-		plan.size = entry_file_limit;
-		return plan;
-	}
 	if (kind == layout_kind::equal)
 		pad_for_two_draws(&plan, all, lengths, entry_file_limit - header_length);
 	else if (kind == layout_kind::padded)
