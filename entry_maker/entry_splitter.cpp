@@ -131,7 +131,7 @@ return_to_mark(entry_splitter *s)
 }
 
 // The LF or CR LF that ends the raw_length bytes before end, which the entry leaves out.
-static uint64_t
+static size_t
 line_end_length(const unsigned char *end, uint64_t raw_length)
 {
 	if (raw_length == 0 || end[-1] != '\n')
