@@ -11,14 +11,12 @@ static uint64_t
 count_line_ends(const unsigned char *bytes, size_t length)
 {
 	uint64_t count = 0;
-	while (length > 0) {
-		size_t run = length < 240 ? length : 240;
+	for (size_t start = 0; start < length; start += 240) {
+		size_t end = length - start < 240 ? length : start + 240;
 		unsigned char in_run = 0;
-		for (size_t i = 0; i < run; i++)
+		for (size_t i = start; i < end; i++)
 			in_run += bytes[i] == '\n';
 		count += in_run;
-		bytes += run;
-		length -= run;
 	}
 	return count;
 }
