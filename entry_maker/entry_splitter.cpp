@@ -4,20 +4,38 @@
 
 #include "byte_search.h"
 
-// The line ends in bytes. Each run of 255 bytes is counted in a byte, which the compiler turns
-// into byte-wide vector adds; a wider count would spend its time widening.
+// The line ends in bytes. Each run of 240 bytes is counted in a byte, which the compiler turns
+// into byte-wide vector adds; a wider count would spend its time widening. 240 is under 256 and
+// a whole number of vectors, so no run ends in a byte at a time.
 static uint64_t
 count_line_ends(const unsigned char *bytes, size_t length)
 {
 	uint64_t count = 0;
-	for (size_t start = 0; start < length; start += 255) {
-		size_t end = length - start < 255 ? length : start + 255;
+	for (size_t start = 0; start < length; start += 240) {
+		size_t end = length - start < 240 ? length : start + 240;
 		unsigned char in_run = 0;
 		for (size_t i = start; i < end; i++)
 			in_run += bytes[i] == '\n';
 		count += in_run;
 	}
 	return count;
+}
+
+// How far the line ends of the block being split are counted: line is the line of block[at].
+// The places asked for only grow, so each line end is counted once.
+struct line_count {
+	size_t at;
+	uint64_t line;
+};
+
+// The line of block[at]. It is asked for rarely, and kept out of the loops over entries, whose
+// registers it would take.
+[[gnu::noinline]] static uint64_t
+line_at(line_count *count, const unsigned char *block, size_t at)
+{
+	count->line += count_line_ends(block + count->at, at - count->at);
+	count->at = at;
+	return count->line;
 }
 
 // Starts an entry with no bytes yet.
@@ -110,48 +128,80 @@ return_to_mark(entry_splitter *s)
 	s->percent = percent_line::none;
 }
 
-// The LF or CR LF that ends the entry's bytes, which the entry leaves out.
-static uint64_t
-line_end_length(const entry_splitter *s)
+// The LF or CR LF that ends the raw_length bytes before end, which the entry leaves out.
+static size_t
+line_end_length(const unsigned char *end, uint64_t raw_length)
 {
-	if (s->raw_length == 0 || s->tail[1] != '\n')
+	if (raw_length == 0 || end[-1] != '\n')
 		return 0;
-	return s->raw_length >= 2 && s->tail[0] == '\r' ? 2 : 1;
+	return raw_length >= 2 && end[-2] == '\r' ? 2 : 1;
 }
 
 // The line on which the entry in progress starts, at begin in block unless in an earlier one.
 static uint64_t
-entry_start_line(const entry_splitter *s, const unsigned char *block, size_t begin)
+entry_start_line(const entry_splitter *s, line_count *count, const unsigned char *block,
+		 size_t begin)
 {
-	return s->line_known ? s->entry_line : s->block_line + count_line_ends(block, begin);
+	return s->line_known ? s->entry_line : line_at(count, block, begin);
 }
 
-// Ends the entry in progress at end, its bytes in this block from begin on, and hands it over.
-// An empty one is no entry when it stands before the first "%" line or after the last.
+// Hands entry over, whose first byte is at first, at begin in block unless in an earlier one; a
+// blank one is dropped with lines, and when quiet. Only the rare entry that is warned of needs
+// its line.
 static void
-end_entry(entry_splitter *s, const unsigned char *block, size_t begin, size_t end,
-	  bool quiet_when_empty)
+hand_over(entry_splitter *s, split_entry *entry, const unsigned char *first, bool quiet,
+	  line_count *count, const unsigned char *block, size_t begin)
+{
+	if (entry->blank) {
+		if (s->lines || quiet)
+			return;
+		entry->line = entry_start_line(s, count, block, begin);
+	} else {
+		entry->indented = *first == ' ' || *first == '\t';
+		if (entry->indented)
+			entry->line = entry_start_line(s, count, block, begin);
+	}
+	s->handler(s->context, entry);
+}
+
+// Ends the entry in progress, which began in an earlier block, at end in this one: its bytes
+// here run from begin on. One entry in a block at most, so it is kept out of the loops.
+[[gnu::noinline]] static void
+end_spanning_entry(entry_splitter *s, line_count *count, const unsigned char *block, size_t begin,
+		   size_t end, bool quiet_when_empty)
 {
 	bool in_block = s->raw_length == 0;
 	if (!in_block)
 		gather_part(s, block + begin, end - begin);
 	take_part(s, block + begin, end - begin);
-	split_entry entry = {nullptr, s->raw_length - line_end_length(s), 0, s->blank, false};
+	split_entry entry = {nullptr, s->raw_length - line_end_length(s->tail + 2, s->raw_length),
+			     0, s->blank, false};
 	if (in_block)
 		entry.bytes = reinterpret_cast<const char *>(block + begin);
 	else if (s->kept != nullptr && !s->overflowed)
 		entry.bytes = s->kept;
-	// Only the rare entry that is warned of needs its line.
-	if (!s->blank) {
-		entry.indented = s->first_byte == ' ' || s->first_byte == '\t';
-		if (entry.indented)
-			entry.line = entry_start_line(s, block, begin);
-		s->handler(s->context, &entry);
-	} else if (!s->lines && (s->raw_length > 0 || !quiet_when_empty)) {
-		entry.line = entry_start_line(s, block, begin);
-		s->handler(s->context, &entry);
-	}
+	hand_over(s, &entry, &s->first_byte, quiet_when_empty && s->raw_length == 0, count, block,
+		  begin);
 	clear_entry(s);
+}
+
+// Ends the entry in progress at end, its bytes in this block from begin on, and hands it over.
+// An empty one is no entry when it stands before the first "%" line or after the last. The
+// usual entry lies wholly in the block, and nothing of it was kept between blocks.
+static void
+end_entry(entry_splitter *s, line_count *count, const unsigned char *block, size_t begin,
+	  size_t end, bool quiet_when_empty)
+{
+	if (s->line_known) {
+		end_spanning_entry(s, count, block, begin, end, quiet_when_empty);
+		return;
+	}
+	const unsigned char *bytes = block + begin;
+	size_t length = end - begin;
+	split_entry entry = {reinterpret_cast<const char *>(bytes),
+			     length - line_end_length(bytes + length, length), 0,
+			     all_whitespace(bytes, length), false};
+	hand_over(s, &entry, bytes, quiet_when_empty && length == 0, count, block, begin);
 }
 
 enum class boundary_kind { none, found, undecided };
@@ -164,16 +214,6 @@ struct boundary {
 	size_t next;
 	percent_line state;
 };
-
-// The next line end in block[from..limit).
-static boundary
-next_line_end(const unsigned char *block, size_t from, size_t limit)
-{
-	size_t lf = find_byte(block, from, limit, '\n');
-	if (lf == limit)
-		return {boundary_kind::none, 0, 0, percent_line::none};
-	return {boundary_kind::found, lf + 1, lf + 1, percent_line::none};
-}
 
 // Follows a line that begins with "%" from block[i], in state: found with next just past its
 // LF when it is a separator, none with next at the byte that shows it is not, undecided when
@@ -230,7 +270,8 @@ first_refused(const unsigned char *block, size_t length)
 // goes on. When it was a separator, the entry in front of it ends; until it is known, its bytes
 // stay part of the entry in progress.
 static size_t
-finish_percent_line(entry_splitter *s, const unsigned char *block, size_t limit, size_t *begin)
+finish_percent_line(entry_splitter *s, line_count *count, const unsigned char *block, size_t limit,
+		    size_t *begin)
 {
 	boundary b = follow_percent_line(block, 0, limit, s->percent);
 	if (b.kind == boundary_kind::undecided) {
@@ -242,55 +283,79 @@ finish_percent_line(entry_splitter *s, const unsigned char *block, size_t limit,
 		return b.next;
 	}
 	return_to_mark(s);
-	end_entry(s, block, 0, 0, !s->entry_ended);
+	end_entry(s, count, block, 0, 0, !s->entry_ended);
 	s->entry_ended = true;
 	*begin = b.next;
 	return b.next;
+}
+
+// Hands over each line that ends in block[..limit), and returns where the rest begins. Each
+// entry is one line, so the count of lines goes on an entry at a time.
+static size_t
+split_lines(entry_splitter *s, line_count *count, const unsigned char *block, size_t limit)
+{
+	size_t begin = 0;
+	for (;;) {
+		size_t lf = find_byte(block, begin, limit, '\n');
+		if (lf == limit)
+			return begin;
+		end_entry(s, count, block, begin, lf + 1, false);
+		begin = lf + 1;
+		*count = {begin, count->line + 1};
+	}
+}
+
+// Hands over each entry that ends at a "%" line in block[..limit), the one in progress from
+// begin on, the search going on at from; returns where the rest begins. A "%" line that runs on
+// past limit waits for the next block.
+static size_t
+split_entries(entry_splitter *s, line_count *count, const unsigned char *block, size_t limit,
+	      size_t begin, size_t from)
+{
+	for (;;) {
+		boundary b = next_separator(s, block, from, limit);
+		if (b.kind == boundary_kind::none)
+			return begin;
+		if (b.kind == boundary_kind::undecided) {
+			take_rest(s, block, begin, b.end, line_at(count, block, begin));
+			mark_entry(s, b.state);
+			return b.end;
+		}
+		end_entry(s, count, block, begin, b.end, !s->entry_ended);
+		s->entry_ended = true;
+		begin = from = b.next;
+	}
 }
 
 split_result
 split_block(entry_splitter *s, const unsigned char *block, size_t length, bool at_end)
 {
 	size_t limit = first_refused(block, length);
+	line_count count = {0, s->block_line};
 	size_t begin = 0, from = 0;
 	if (s->percent != percent_line::none)
-		from = finish_percent_line(s, block, limit, &begin);
-	while (s->percent == percent_line::none) {
-		boundary b = s->lines ? next_line_end(block, from, limit)
-				      : next_separator(s, block, from, limit);
-		if (b.kind == boundary_kind::none)
-			break;
-		if (b.kind == boundary_kind::undecided) {
-			take_rest(s, block, begin, b.end,
-				  s->block_line + count_line_ends(block, begin));
-			mark_entry(s, b.state);
-			begin = b.end;
-			break;
-		}
-		end_entry(s, block, begin, b.end, !s->entry_ended);
-		s->entry_ended = true;
-		begin = from = b.next;
-	}
+		from = finish_percent_line(s, &count, block, limit, &begin);
+	if (s->percent == percent_line::none)
+		begin = s->lines ? split_lines(s, &count, block, limit)
+				 : split_entries(s, &count, block, limit, begin, from);
 	if (limit < length) {
 		split_outcome refused =
 		    block[limit] == 0 ? split_outcome::nul_byte : split_outcome::byte_1a;
-		return {refused, s->block_line + count_line_ends(block, limit)};
+		return {refused, line_at(&count, block, limit)};
 	}
-	// Each line end of the block is counted once.
-	uint64_t lines_before = count_line_ends(block, begin);
-	take_rest(s, block, begin, length, s->block_line + lines_before);
-	s->block_line += lines_before + count_line_ends(block + begin, length - begin);
+	take_rest(s, block, begin, length, line_at(&count, block, begin));
+	s->block_line = line_at(&count, block, length);
 	if (length > 0)
 		s->line_start = block[length - 1] == '\n';
 	if (at_end) {
 		// A "%" line of blanks at the very end separates; one ending in a lone CR does not.
 		if (s->percent == percent_line::blanks) {
 			return_to_mark(s);
-			end_entry(s, block, length, length, !s->entry_ended);
+			end_entry(s, &count, block, length, length, !s->entry_ended);
 			s->entry_ended = true;
 		}
 		s->percent = percent_line::none;
-		end_entry(s, block, length, length, true);
+		end_entry(s, &count, block, length, length, true);
 	}
 	return {split_outcome::ok, 0};
 }

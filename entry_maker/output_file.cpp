@@ -70,10 +70,12 @@ output_blanks(uint64_t count)
 void
 output_entry(uint64_t padding, const char *bytes, size_t length)
 {
-	// The usual entry fits the block whole: one memset and one memcpy.
+	// The usual entry fits the block whole: one memcpy, behind one memset unless the layout
+	// is compact, where the call would cost more than the entry's copy.
 	if (padding + length < output_block_size - output_used) {
 		char *at = output_block + output_used;
-		memset(at, ' ', static_cast<size_t>(padding));
+		if (padding > 0)
+			memset(at, ' ', static_cast<size_t>(padding));
 		memcpy(at + padding, bytes, length);
 		at[padding + length] = '\0';
 		output_used += static_cast<size_t>(padding) + length + 1;

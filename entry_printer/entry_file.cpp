@@ -7,12 +7,6 @@
 int32_t draw_base;
 int32_t body_length = -1;
 
-bool
-is_whitespace(int c)
-{
-	return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 // The header's last 40 bytes lead to the first entry when there are more than 40.
 int64_t
 drawable_start(int64_t header_end)

@@ -15,12 +15,15 @@ struct split_run {
 	std::vector<std::string> entries; // "<length>" for an entry whose bytes were not gathered
 	std::vector<std::uint64_t> blank_lines;
 	std::uint64_t refused_line = 0;
+	std::vector<std::uint64_t> indented_lines;
 };
 
 void
 collect(void *context, const split_entry *entry)
 {
 	auto *run = static_cast<split_run *>(context);
+	if (entry->indented)
+		run->indented_lines.push_back(entry->line);
 	if (entry->blank)
 		run->blank_lines.push_back(entry->line);
 	else if (entry->bytes == nullptr)
@@ -70,6 +73,7 @@ TEST(entry_splitter, entries_lines_and_refused_bytes)
 		std::vector<std::string> entries;
 		std::vector<std::uint64_t> blank_lines;
 		std::uint64_t refused_line;
+		std::vector<std::uint64_t> indented_lines = {};
 	} cases[] = {
 	    {"a\n%\nb\n", false, {"a", "b"}, {}, 0},
 	    // Files of this kind often begin and end with "%" lines.
@@ -83,12 +87,12 @@ TEST(entry_splitter, entries_lines_and_refused_bytes)
 	    // Blanks and tabs after the "%" are unseen in an editor; a lone CR ends no line.
 	    {"a\n% \t \r\nb\n%\t", false, {"a", "b"}, {}, 0},
 	    {"a\n% x\n%  \r", false, {"a\n% x\n%  \r"}, {}, 0},
-	    {"\t lead\r\n%\n\x80\xFF\r", false, {"\t lead", "\x80\xFF\r"}, {}, 0},
+	    {"\t lead\r\n%\n\x80\xFF\r", false, {"\t lead", "\x80\xFF\r"}, {}, 0, {1}},
 	    {"", false, {}, {}, 0},
 	    {"%\n%\n", false, {}, {2}, 0},
 	    {"  \n%\nb", false, {"b"}, {1}, 0},
 	    {"a\n%\n\r\n%\nb\n%\n\v\f\n", false, {"a", "b"}, {3, 7}, 0},
-	    {"a\nb\r\n\n  \n c\n%\nlast", true, {"a", "b", " c", "%", "last"}, {}, 0},
+	    {"a\nb\r\n\n  \n c\n%\nlast", true, {"a", "b", " c", "%", "last"}, {}, 0, {5}},
 	    {"\n\n\r\n\t\n", true, {}, {}, 0},
 	    {"a\nb\0c"s, false, {"NUL"}, {}, 2},
 	    {"a\n%\nb\n\x1A", false, {"a", "1A"}, {}, 4},
@@ -96,6 +100,9 @@ TEST(entry_splitter, entries_lines_and_refused_bytes)
 	    {"a\x1A\0"s, false, {"1A"}, {}, 1},
 	    {"%\0\n"s, false, {"NUL"}, {}, 1},
 	    {"ok\n\0\n"s, true, {"ok", "NUL"}, {}, 2},
+	    // Entries that begin with blanks are warned of at their first line.
+	    {"a\n b\n\tc\nd\n  e", true, {"a", " b", "\tc", "d", "  e"}, {}, 0, {2, 3, 5}},
+	    {"x\n%\n y\nz\n%\n\n%\n\tw\n%\n", false, {"x", " y\nz", "\tw"}, {6}, 0, {3, 8}},
 	};
 	for (const auto &c : cases)
 		for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{3},
@@ -105,6 +112,8 @@ TEST(entry_splitter, entries_lines_and_refused_bytes)
 			EXPECT_EQ(c.blank_lines, run.blank_lines)
 			    << c.input << ", pieces of " << chunk;
 			EXPECT_EQ(c.refused_line, run.refused_line)
+			    << c.input << ", pieces of " << chunk;
+			EXPECT_EQ(c.indented_lines, run.indented_lines)
 			    << c.input << ", pieces of " << chunk;
 		}
 }
