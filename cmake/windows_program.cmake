@@ -1,6 +1,12 @@
 # Every Windows program here runs on the Windows 95 and NT families as shipped: subsystem 4.0,
 # and nothing linked but the system's DLLs and libgcc's arithmetic helpers.
 add_compile_definitions(_WIN32_WINNT=0x0400 WINVER=0x0400)
+# The standard streams are CRTDLL's _iob entries, read straight from its export: mingw-w64's
+# headers would reach them through a helper of newer runtimes, which libcrtdll.a supplies with
+# unwind tables that take a file-alignment step of their own.
+add_compile_definitions($<$<COMPILE_LANGUAGE:C,CXX>:_STDSTREAM_DEFINED>
+  "$<$<COMPILE_LANGUAGE:C,CXX>:stdin=(&_iob[0])>" "$<$<COMPILE_LANGUAGE:C,CXX>:stdout=(&_iob[1])>"
+  "$<$<COMPILE_LANGUAGE:C,CXX>:stderr=(&_iob[2])>")
 # Each function in a section of its own, so that the linker keeps only what a program
 # calls: the programs share libraries of which each calls a part.
 add_compile_options(-ffunction-sections)

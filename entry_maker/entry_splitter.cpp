@@ -165,8 +165,8 @@ hand_over(entry_splitter *s, split_entry *entry, const unsigned char *first, boo
 }
 
 // Ends the entry in progress, which began in an earlier block, at end in this one: its bytes
-// here run from begin on. One entry in a block at most, so it is kept out of the loops.
-[[gnu::noinline]] static void
+// here run from begin on. One entry in a block at most.
+static void
 end_spanning_entry(entry_splitter *s, line_count *count, const unsigned char *block, size_t begin,
 		   size_t end, bool quiet_when_empty)
 {
