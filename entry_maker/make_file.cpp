@@ -36,8 +36,8 @@ struct writing {
 static uint32_t input_lengths[counted_lengths];
 static uint32_t all_lengths[counted_lengths];
 
-// Adds the lengths counted of the input, whose counts are counted, to to, unless it is null;
-// leaves none counted.
+// Adds the input's counts by length, up to the longest that counted holds, to `to` unless it is
+// null, and clears them.
 static void
 move_lengths(const entry_counts *counted, uint32_t *to)
 {

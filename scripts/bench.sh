@@ -133,7 +133,7 @@ row() { echo "| $1 | $2 | $(ratio "$2" "$d") | $(ratio "$2" "$c") |"; }
 row "cat (reads the text)" "$c"
 row "dd bs=128k (copies the text)" "$d"
 for option in "" -p -w; do
-  row "mirlmake $option -o (makes an entry file of the text)" \
+  row "mirlmake${option:+ $option} -o (makes an entry file of the text)" \
     "$(median 5 "$mirlmake $option -o $work/made.lines $work/f1GB")"
 done
 row "mirlmake -c (checks the entry file)" "$(median 5 "$mirlmake -c $work/f1GB.lines")"
