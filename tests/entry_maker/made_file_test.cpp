@@ -82,9 +82,8 @@ first_draw_counts(reader &file)
 } // namespace
 
 // The first draw's values reach every offset of these files: each prints an input entry or is
-// drawn again, every entry is printed, and in the equal-chance layouts each by as many values
-// as any other, whatever the count and lengths. The default layout's markers occur in the
-// rows of mixed lengths.
+// drawn again, every entry is printed, and in the equal-chance layouts, markers and all, each by
+// as many values as any other, whatever the count and lengths.
 TEST(made_file, first_draws_print_every_entry_with_equal_chances)
 {
 	struct {
