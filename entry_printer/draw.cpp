@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "generator.h"
+#include "wide_division.h"
 
 int64_t
 draw_offset()
@@ -14,7 +15,9 @@ draw_offset()
 		r = r * 32768 + static_cast<uint64_t>(generator_next());
 		r = r * 32768 + static_cast<uint64_t>(generator_next());
 	}
-	return draw_base + static_cast<int64_t>(r % static_cast<uint64_t>(body_length));
+	uint64_t k;
+	divide_wide(r, static_cast<uint64_t>(body_length), &k);
+	return draw_base + static_cast<int64_t>(k);
 }
 
 // Stretches of offsets from which a scan was seen to meet the end of the file, first offset to

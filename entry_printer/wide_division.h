@@ -1,7 +1,8 @@
 #pragma once
 // Division of 64-bit numbers by shifting and subtracting. On the 386 the compiler would call
 // libgcc's division for it, which brings more than a kilobyte of code and unwind tables into
-// mirlmake; a draw's weights are worked out a few times per file, so speed does not matter.
+// each program; a draw divides once, and mirlmake a few times per file, so speed does not
+// matter.
 
 #include <stdint.h>
 
