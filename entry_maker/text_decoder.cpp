@@ -132,14 +132,22 @@ decode_utf8(text_decoder *d, const joined_bytes *in, bool at_end, uint16_t *unit
 	return {decode_outcome::ok, n, 0};
 }
 
+// The UTF-16 unit of the two bytes at in[i], in the byte order that little says.
+static uint16_t
+unit_at(const joined_bytes *in, size_t i, bool little)
+{
+	unsigned char first = in->at(i), second = in->at(i + 1);
+	return little ? static_cast<uint16_t>(first | second << 8)
+		      : static_cast<uint16_t>(first << 8 | second);
+}
+
 static decode_result
 decode_utf16(text_decoder *d, const joined_bytes *in, bool at_end, uint16_t *units)
 {
 	bool little = d->encoding == text_encoding::utf16le;
 	size_t i = 0, n = 0;
 	while (in->size - i >= 2) {
-		uint16_t unit = little ? static_cast<uint16_t>(in->at(i) | in->at(i + 1) << 8)
-				       : static_cast<uint16_t>(in->at(i) << 8 | in->at(i + 1));
+		uint16_t unit = unit_at(in, i, little);
 		if (unit >= 0xDC00 && unit <= 0xDFFF)
 			return {decode_outcome::unpaired_surrogate, n, unit};
 		if (unit >= 0xD800 && unit <= 0xDBFF) {
@@ -151,9 +159,7 @@ decode_utf16(text_decoder *d, const joined_bytes *in, bool at_end, uint16_t *uni
 					return {decode_outcome::odd_length, n, 0};
 				return {decode_outcome::unpaired_surrogate, n, unit};
 			}
-			uint16_t low =
-			    little ? static_cast<uint16_t>(in->at(i + 2) | in->at(i + 3) << 8)
-				   : static_cast<uint16_t>(in->at(i + 2) << 8 | in->at(i + 3));
+			uint16_t low = unit_at(in, i + 2, little);
 			if (low < 0xDC00 || low > 0xDFFF)
 				return {decode_outcome::unpaired_surrogate, n, unit};
 			units[n++] = unit;
