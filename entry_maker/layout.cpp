@@ -26,10 +26,10 @@ entry_pieces
 pieces_of(const layout *plan, uint64_t length)
 {
 	if (plan->kind == layout_kind::weighted)
-		return {0, false, length + 1};
+		return {0, false};
 	if (length <= plan->lead)
-		return {plan->lead - length, false, plan->lead + 1};
-	return {0, true, length + 1 + 1 + plan->lead + 1};
+		return {plan->lead - length, false};
+	return {0, true};
 }
 
 // The smallest tail after body bytes that makes the draw's values fall evenly on the offsets

@@ -51,7 +51,6 @@ struct layout {
 struct entry_pieces {
 	uint64_t padding;
 	bool marker;
-	uint64_t stored; // bytes, all of them counted
 };
 
 // Fixes the layout of the counted entries; lengths[k] is the number of entries of k bytes,
