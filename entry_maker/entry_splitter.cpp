@@ -24,6 +24,7 @@ count_line_ends(const unsigned char *bytes, size_t length)
 // How far the line ends of the block being split are counted: line is the line of block[at].
 // The places asked for only grow, so each line end is counted once.
 struct line_count {
+	bool counted; // else every line is 0
 	size_t at;
 	uint64_t line;
 };
@@ -33,6 +34,8 @@ struct line_count {
 [[gnu::noinline]] static uint64_t
 line_at(line_count *count, const unsigned char *block, size_t at)
 {
+	if (!count->counted)
+		return 0;
 	count->line += count_line_ends(block + count->at, at - count->at);
 	count->at = at;
 	return count->line;
@@ -301,7 +304,8 @@ split_lines(entry_splitter *s, line_count *count, const unsigned char *block, si
 			return begin;
 		end_entry(s, count, block, begin, lf + 1, false);
 		begin = lf + 1;
-		*count = {begin, count->line + 1};
+		count->at = begin;
+		count->line++;
 	}
 }
 
@@ -331,7 +335,7 @@ split_result
 split_block(entry_splitter *s, const unsigned char *block, size_t length, bool at_end)
 {
 	size_t limit = first_refused(block, length);
-	line_count count = {0, s->block_line};
+	line_count count = {!s->unnumbered, 0, s->block_line};
 	size_t begin = 0, from = 0;
 	if (s->percent != percent_line::none)
 		from = finish_percent_line(s, &count, block, limit, &begin);

@@ -37,6 +37,7 @@ struct entry_splitter {
 	void *context;
 	char *kept; // gathers an entry that spans blocks; null to gather none
 	size_t kept_room;
+	bool unnumbered; // nothing needs lines: none are counted, and each is given as 0
 	// The input so far.
 	uint64_t block_line;  // the line of the next block's first byte
 	bool line_start;      // the next block's first byte begins a line

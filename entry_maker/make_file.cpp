@@ -243,6 +243,8 @@ static void
 write_input(text_input *in, writing *w, char *kept, size_t kept_room, bool lines)
 {
 	entry_splitter splitter = splitter_for(lines, write_one, w, kept, kept_room);
+	// A fault here is a change since the first pass, which has no line.
+	splitter.unnumbered = true;
 	w->input = in;
 	input_text text = {};
 	text.encoding = in->encoding;
