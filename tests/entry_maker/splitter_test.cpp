@@ -35,7 +35,8 @@ collect(void *context, const split_entry *entry)
 // Splits input fed in pieces of chunk bytes, as the reading loop feeds it; an empty read ends
 // the input.
 split_run
-split(const std::string &input, bool lines, std::size_t chunk, std::size_t kept_room = 1000)
+split(const std::string &input, bool lines, std::size_t chunk, std::size_t kept_room = 1000,
+      bool unnumbered = false)
 {
 	split_run run;
 	std::string kept(kept_room, '\0');
@@ -45,6 +46,7 @@ split(const std::string &input, bool lines, std::size_t chunk, std::size_t kept_
 	s.context = &run;
 	s.kept = kept.data();
 	s.kept_room = kept_room;
+	s.unnumbered = unnumbered;
 	split_start(&s);
 	for (std::size_t fed = 0, take = 1; take > 0; fed += take) {
 		take = std::min(chunk, input.size() - fed);
@@ -115,6 +117,9 @@ TEST(entry_splitter, entries_lines_and_refused_bytes)
 			    << c.input << ", pieces of " << chunk;
 			EXPECT_EQ(c.indented_lines, run.indented_lines)
 			    << c.input << ", pieces of " << chunk;
+			// Without lines, as the second pass splits, the same entries.
+			EXPECT_EQ(c.entries, split(c.input, c.lines, chunk, 1000, true).entries)
+			    << c.input << ", pieces of " << chunk << ", unnumbered";
 		}
 }
 
