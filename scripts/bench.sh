@@ -61,11 +61,12 @@ make_files() {
   strfile -s "$work/$name" "$work/$name.dat"
 }
 
-# Median of a command in milliseconds.
+# Median of a command in milliseconds; with prepare set, that command runs before each run.
 median() {
   local runs=$1
   shift
-  hyperfine -N --warmup 5 --runs "$runs" --export-csv "$work/h.csv" "$*" >/dev/null 2>&1
+  hyperfine -N --warmup 5 --runs "$runs" ${prepare:+--prepare "$prepare"} \
+    --export-csv "$work/h.csv" "$*" >/dev/null 2>&1
   awk -F, 'NR == 2 { printf "%.2f", $4 * 1000 }' "$work/h.csv"
 }
 
@@ -121,23 +122,40 @@ echo "| default layout of the twelve | mirl ms | floor ms | mirl / floor |"
 echo "|---|---|---|---|"
 echo "| one print | $m | $f | $(ratio "$m" "$f") |"
 
-# mirlmake on the 1 GB files: making an entry file from the %-separated text in every layout
-# (reading it twice and writing about as much) against dd copying it, each replacing the file of
-# its last run; and checking the entry file (reading it once) against cat reading the text.
+# mirlmake on 1 GB: making an entry file in every layout (reading the text twice and writing
+# about as much) against dd copying it, each replacing the file of its last run, once from the
+# %-separated text and once from short lines with -l. Each run starts after a sync, so that none
+# pays for writing back the file of the run before it. Then checking the entry file (reading it
+# once) against cat reading the text.
+awk 'BEGIN {
+  e = "the quick brown fox jumps over the lazy dog and runs far"
+  for (n = 0; total < 1000000000; n++) {
+    line = substr("line " n " " e, 1, 10 + n * 7 % 51)
+    print line
+    total += length(line) + 1
+  }
+}' >"$work/lines1GB"
 c=$(median 5 "cat $work/f1GB")
-d=$(median 5 "dd if=$work/f1GB of=$work/copy bs=128k status=none")
+row() { echo "| $1 | $2 | $(ratio "$2" "$d") | $(ratio "$2" "$c") |"; }
+# The rows for the text INPUT made with the options that follow it.
+making_rows() {
+  local input=$1 layout
+  shift
+  d=$(prepare=sync median 5 "dd if=$work/$input of=$work/copy bs=128k status=none")
+  row "dd bs=128k (copies $input)" "$d"
+  for layout in "" -p -w; do
+    row "mirlmake $* $layout -o (makes an entry file of $input)" \
+      "$(prepare=sync median 5 "$mirlmake $* $layout -o $work/made.lines $work/$input")"
+  done
+}
 echo
 echo "| 1GB | median ms | / dd | / cat |"
 echo "|---|---|---|---|"
-row() { echo "| $1 | $2 | $(ratio "$2" "$d") | $(ratio "$2" "$c") |"; }
-row "cat (reads the text)" "$c"
-row "dd bs=128k (copies the text)" "$d"
-for option in "" -p -w; do
-  row "mirlmake${option:+ $option} -o (makes an entry file of the text)" \
-    "$(median 5 "$mirlmake $option -o $work/made.lines $work/f1GB")"
-done
-row "mirlmake -c (checks the entry file)" "$(median 5 "$mirlmake -c $work/f1GB.lines")"
-rm -f "$work"/f1GB* "$work/copy" "$work/made.lines"
+making_rows f1GB
+row "cat (reads f1GB)" "$c"
+row "mirlmake -c (checks the entry file of f1GB)" "$(median 5 "$mirlmake -c $work/f1GB.lines")"
+making_rows lines1GB -l
+rm -f "$work"/f1GB* "$work/lines1GB" "$work/copy" "$work/made.lines"
 
 # Under Wine: what our code adds to the start of a process.
 printf 'int main(void) { return 0; }\n' >"$work/nothing.c"
