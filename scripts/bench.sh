@@ -139,13 +139,14 @@ c=$(median 5 "cat $work/f1GB")
 row() { echo "| $1 | $2 | $(ratio "$2" "$d") | $(ratio "$2" "$c") |"; }
 # The rows for the text INPUT made with the options that follow it.
 making_rows() {
-  local input=$1 layout
+  local input=$1 layout options
   shift
   d=$(prepare=sync median 5 "dd if=$work/$input of=$work/copy bs=128k status=none")
   row "dd bs=128k (copies $input)" "$d"
   for layout in "" -p -w; do
-    row "mirlmake $* $layout -o (makes an entry file of $input)" \
-      "$(prepare=sync median 5 "$mirlmake $* $layout -o $work/made.lines $work/$input")"
+    options=($* $layout)
+    row "mirlmake ${options[*]}${options[*]:+ }-o (makes an entry file of $input)" \
+      "$(prepare=sync median 5 "$mirlmake ${options[*]} -o $work/made.lines $work/$input")"
   done
 }
 echo
