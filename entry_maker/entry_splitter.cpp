@@ -46,10 +46,7 @@ static void
 clear_entry(entry_splitter *s)
 {
 	s->line_known = false;
-	s->raw_length = 0;
-	s->kept_length = 0;
-	s->overflowed = false;
-	s->blank = true;
+	s->so_far = {0, 0, false, true, {0, 0}};
 }
 
 void
@@ -68,31 +65,31 @@ take_part(entry_splitter *s, const unsigned char *part, size_t length)
 {
 	if (length == 0)
 		return;
-	if (s->raw_length == 0)
+	if (s->so_far.raw_length == 0)
 		s->first_byte = part[0];
-	s->blank = s->blank && all_whitespace(part, length);
+	s->so_far.blank = s->so_far.blank && all_whitespace(part, length);
 	if (length >= 2) {
-		s->tail[0] = part[length - 2];
-		s->tail[1] = part[length - 1];
+		s->so_far.tail[0] = part[length - 2];
+		s->so_far.tail[1] = part[length - 1];
 	} else {
-		s->tail[0] = s->tail[1];
-		s->tail[1] = part[0];
+		s->so_far.tail[0] = s->so_far.tail[1];
+		s->so_far.tail[1] = part[0];
 	}
-	s->raw_length += length;
+	s->so_far.raw_length += length;
 }
 
 // Adds the bytes of part to the gathered entry, as far as they fit.
 static void
 gather_part(entry_splitter *s, const unsigned char *part, size_t length)
 {
-	if (s->kept == nullptr || s->overflowed)
+	if (s->kept == nullptr || s->so_far.overflowed)
 		return;
-	if (length > s->kept_room - s->kept_length) {
-		s->overflowed = true;
+	if (length > s->kept_room - s->so_far.kept_length) {
+		s->so_far.overflowed = true;
 		return;
 	}
-	memcpy(s->kept + s->kept_length, part, length);
-	s->kept_length += length;
+	memcpy(s->kept + s->so_far.kept_length, part, length);
+	s->so_far.kept_length += length;
 }
 
 // Adds block[begin..end) to the entry in progress, which goes on into the next block; when the
@@ -113,21 +110,14 @@ static void
 mark_entry(entry_splitter *s, percent_line state)
 {
 	s->percent = state;
-	s->before_percent = {
-	    s->raw_length, s->kept_length, s->overflowed, s->blank, {s->tail[0], s->tail[1]}};
+	s->before_percent = s->so_far;
 }
 
 // The "%" line was one: the entry in progress is what it held in front of it.
 static void
 return_to_mark(entry_splitter *s)
 {
-	const entry_mark *m = &s->before_percent;
-	s->raw_length = m->raw_length;
-	s->kept_length = m->kept_length;
-	s->overflowed = m->overflowed;
-	s->blank = m->blank;
-	s->tail[0] = m->tail[0];
-	s->tail[1] = m->tail[1];
+	s->so_far = s->before_percent;
 	s->percent = percent_line::none;
 }
 
@@ -173,18 +163,20 @@ static void
 end_spanning_entry(entry_splitter *s, line_count *count, const unsigned char *block, size_t begin,
 		   size_t end, bool quiet_when_empty)
 {
-	bool in_block = s->raw_length == 0;
+	bool in_block = s->so_far.raw_length == 0;
 	if (!in_block)
 		gather_part(s, block + begin, end - begin);
 	take_part(s, block + begin, end - begin);
-	split_entry entry = {nullptr, s->raw_length - line_end_length(s->tail + 2, s->raw_length),
-			     0, s->blank, false};
+	split_entry entry = {nullptr,
+			     s->so_far.raw_length -
+				 line_end_length(s->so_far.tail + 2, s->so_far.raw_length),
+			     0, s->so_far.blank, false};
 	if (in_block)
 		entry.bytes = reinterpret_cast<const char *>(block + begin);
-	else if (s->kept != nullptr && !s->overflowed)
+	else if (s->kept != nullptr && !s->so_far.overflowed)
 		entry.bytes = s->kept;
-	hand_over(s, &entry, &s->first_byte, quiet_when_empty && s->raw_length == 0, count, block,
-		  begin);
+	hand_over(s, &entry, &s->first_byte, quiet_when_empty && s->so_far.raw_length == 0, count,
+		  block, begin);
 	clear_entry(s);
 }
 

@@ -21,13 +21,13 @@ typedef void entry_handler(void *context, const split_entry *entry);
 // blanks or tabs, or after a CR too, which only a LF may follow.
 enum class percent_line { none, blanks, cr };
 
-// What the entry in progress held in front of a "%" line that is not yet known to be one.
-struct entry_mark {
-	uint64_t raw_length;
+// The entry in progress, as far as its bytes in earlier blocks go.
+struct entry_so_far {
+	uint64_t raw_length; // line end included
 	size_t kept_length;
-	bool overflowed;
+	bool overflowed; // kept_room was too small
 	bool blank;
-	unsigned char tail[2];
+	unsigned char tail[2]; // its last two bytes, as far as there are any
 };
 
 struct entry_splitter {
@@ -43,16 +43,12 @@ struct entry_splitter {
 	bool line_start;      // the next block's first byte begins a line
 	bool entry_ended;     // an entry ended in this input, so an empty one is not the first
 	percent_line percent; // a "%" line runs on into the next block
-	entry_mark before_percent;
-	// The entry in progress: its bytes in earlier blocks.
+	entry_so_far before_percent; // the entry in front of it, should it be a separator
+	// The entry in progress.
 	bool line_known; // entry_line holds its first line; else it begins in the block being split
 	uint64_t entry_line;
-	uint64_t raw_length; // line end included
-	size_t kept_length;
-	bool overflowed; // kept_room was too small
-	bool blank;
 	unsigned char first_byte;
-	unsigned char tail[2]; // its last two bytes, as far as there are any
+	entry_so_far so_far;
 };
 
 enum class split_outcome { ok, nul_byte, byte_1a };
