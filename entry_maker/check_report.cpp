@@ -1,9 +1,11 @@
 #include "check_report.h"
 
 #include <stdio.h>
+#include <stdlib.h>
 
 #include "entry_check.h"
 #include "error_report.h"
+#include "system_calls.h"
 #include "system_file.h"
 
 // The file being reported on.
@@ -91,6 +93,11 @@ report_entry_file(const char *path, bool verbose)
 	checked_file file = {path, file_open(path), 0};
 	if (file.fd < 0)
 		fail_with_error(path, 1);
+	// A pipe or a device has no size to measure, and may never end.
+	if (!identity_of_stream(file.fd).regular) {
+		fprintf(stderr, "%s: not a regular file\n", path);
+		exit(2);
+	}
 	file.size = file_seek_end(file.fd);
 	if (file.size < 0)
 		fail_with_error(path, 1);

@@ -188,7 +188,7 @@ check_block(checker *c, const unsigned char *block, size_t length, int64_t at)
 	return check_outcome::done;
 }
 
-enum { check_block_size = 65536 };
+static const unsigned check_block_size = 65536;
 static unsigned char check_block_bytes[check_block_size];
 
 check_outcome
@@ -202,8 +202,15 @@ check_entries(int fd, int64_t size, entry_checked *checked, void *context, check
 	c.size = size;
 	c.in_header = true;
 	int64_t at = 0;
-	long count;
-	while ((count = file_read(fd, check_block_bytes, check_block_size)) > 0) {
+	long count = 0;
+	// Bytes added since the size was measured are not read: they have no chance in it.
+	while (at < size) {
+		int64_t left = size - at;
+		unsigned want =
+		    left < check_block_size ? static_cast<unsigned>(left) : check_block_size;
+		count = file_read(fd, check_block_bytes, want);
+		if (count <= 0)
+			break;
 		check_outcome outcome =
 		    check_block(&c, check_block_bytes, static_cast<size_t>(count), at);
 		if (outcome != check_outcome::done)

@@ -59,7 +59,7 @@ struct check_summary {
 
 enum class check_outcome { done, no_separator, too_large, read_error };
 
-// Checks the file open on fd, read from its start, whose size is size; calls checked, when it
-// is not null, for every entry in order.
+// Checks the first size bytes of the file open on fd, read from its start; calls checked, when
+// it is not null, for every entry in order.
 check_outcome check_entries(int fd, int64_t size, entry_checked *checked, void *context,
 			    check_summary *summary);

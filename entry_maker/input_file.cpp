@@ -176,20 +176,20 @@ split_input(entry_splitter *splitter, const char *name, const char *path, input_
 }
 
 void
-spool_standard_input(const char *path, const char *name)
+spool_input(int fd, const char *name, const char *path)
 {
 	FILE *spool = fopen(path, "wb");
 	if (spool == nullptr)
-		fail_with_error(name, 1);
+		fail_with_error(path, 1);
 	open_stream = spool;
 	long count;
-	while ((count = file_read(0, raw_block, input_block_size)) > 0)
+	while ((count = file_read(fd, raw_block, input_block_size)) > 0)
 		if (fwrite(raw_block, 1, static_cast<size_t>(count), spool) !=
 		    static_cast<size_t>(count))
-			fail_with_error(name, 1);
+			fail_with_error(path, 1);
 	if (count < 0)
-		fail_with_error("stdin", 1);
+		fail_with_error(name, 1);
 	open_stream = nullptr;
 	if (fclose(spool) != 0)
-		fail_with_error(name, 1);
+		fail_with_error(path, 1);
 }

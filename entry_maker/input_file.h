@@ -1,8 +1,7 @@
 #pragma once
 // Reads the inputs of mirlmake in large blocks through the splitter, each in its own encoding:
 // text behind a byte order mark is decoded and stored in the chosen code page, text without one
-// is kept as it is. Standard input is copied once into a spool file, since it cannot be read
-// twice.
+// is kept as it is. An input that cannot be read twice is copied once into a spool file.
 
 #include "entry_splitter.h"
 #include "text_decoder.h"
@@ -51,6 +50,6 @@ input_result split_text(int fd, entry_splitter *splitter, input_text *text);
 input_result split_input(entry_splitter *splitter, const char *name, const char *path,
 			 input_text *text);
 
-// Copies standard input into a new file at path, named name in messages. Ends the process on
-// failure.
-void spool_standard_input(const char *path, const char *name);
+// Copies what is read from fd, the input named name in messages, into a new file at path. Ends
+// the process on failure.
+void spool_input(int fd, const char *name, const char *path);

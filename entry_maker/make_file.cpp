@@ -8,6 +8,7 @@
 #include "entry_counts.h"
 #include "error_report.h"
 #include "input_file.h"
+#include "input_streams.h"
 #include "layout.h"
 #include "output_file.h"
 #include "system_calls.h"
@@ -16,7 +17,7 @@
 // An input as both passes read it.
 struct text_input {
 	const char *name;       // in messages
-	const char *path;       // where it is read: the spool for standard input
+	const char *path;       // where it is read: the file named, or its spool
 	text_encoding encoding; // what the first pass read it as
 	entry_counts first;
 	entry_counts second;
@@ -49,46 +50,23 @@ move_lengths(const entry_counts *counted, uint32_t *to)
 	}
 }
 
-// Lists the inputs, standard input when there are none; that one has no path yet.
+// The inputs as both passes read them.
 static text_input *
-list_inputs(const make_options *options, int count)
+list_inputs(const input_stream *streams, int count)
 {
 	text_input *inputs =
 	    static_cast<text_input *>(calloc(static_cast<size_t>(count), sizeof(text_input)));
 	if (inputs == nullptr)
 		fail_with_message("can't allocate more memory\n", 3);
 	for (int i = 0; i < count; i++) {
-		const char *name = options->input_count > 0 ? options->inputs[i] : "-";
-		bool from_stdin = strcmp(name, "-") == 0;
-		inputs[i].name = from_stdin ? "stdin" : name;
-		inputs[i].path = from_stdin ? nullptr : name;
+		inputs[i].name = streams[i].name;
+		inputs[i].path = streams[i].path;
 	}
 	return inputs;
 }
 
-// Copies standard input, when it is read, into a spool beside the output (or in the current
-// directory), from which both passes read it.
-static void
-spool_where_needed(text_input *inputs, int count, const char *output)
-{
-	const char *spool = nullptr;
-	for (int i = 0; i < count; i++) {
-		if (inputs[i].path != nullptr)
-			continue;
-		if (spool == nullptr) {
-			spool = temporary_path(output != nullptr ? output : "mirlmake", ".in");
-			if (is_console(0))
-				fprintf(stderr,
-					"reading entries from the keyboard; end them with %s\n",
-					keyboard_end_keys());
-			spool_standard_input(spool, output != nullptr ? output : spool);
-		}
-		inputs[i].path = spool;
-	}
-}
-
-// Refuses, before anything is read or written, an output that is a folder or one of the
-// inputs, and an entry file for the console.
+// Refuses, before anything is read or written, an output that is a folder, and an entry file
+// for the console.
 static void
 check_output(const make_options *options)
 {
@@ -103,12 +81,6 @@ check_output(const make_options *options)
 	if (is_folder(output)) {
 		fprintf(stderr, "%s: is a folder\n", output);
 		exit(1);
-	}
-	for (int i = 0; i < options->input_count; i++) {
-		if (strcmp(options->inputs[i], "-") != 0 && same_file(options->inputs[i], output)) {
-			fprintf(stderr, "%s: is both an input and the output\n", output);
-			exit(2);
-		}
 	}
 }
 
@@ -320,9 +292,10 @@ void
 make_entry_file(const make_options *options)
 {
 	check_output(options);
-	int count = options->input_count > 0 ? options->input_count : 1;
-	text_input *inputs = list_inputs(options, count);
-	spool_where_needed(inputs, count, options->output);
+	int count;
+	input_stream *streams =
+	    open_inputs(options->inputs, options->input_count, options->output, &count);
+	text_input *inputs = list_inputs(streams, count);
 	entry_counts all = {};
 	memset(all_lengths, 0, sizeof all_lengths);
 	for (int i = 0; i < count; i++) {
@@ -352,4 +325,5 @@ make_entry_file(const make_options *options)
 	remove_temporaries();
 	free(kept);
 	free(inputs);
+	free(streams);
 }

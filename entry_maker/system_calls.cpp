@@ -75,34 +75,44 @@ is_folder(const char *path)
 	       (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// The volume and index of the file at path, which tell it from every other file that is open.
-static bool
-file_information(const char *path, BY_HANDLE_FILE_INFORMATION *information)
+// Only a file on disk has a volume and an index; a pipe or a device has neither.
+file_identity
+identity_of_stream(int fd)
+{
+	file_identity identity = {};
+	HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+	BY_HANDLE_FILE_INFORMATION information;
+	identity.regular = GetFileType(handle) == FILE_TYPE_DISK;
+	identity.known = identity.regular && GetFileInformationByHandle(handle, &information) != 0;
+	if (identity.known) {
+		identity.volume = information.dwVolumeSerialNumber;
+		identity.index = static_cast<uint64_t>(information.nFileIndexHigh) << 32 |
+				 information.nFileIndexLow;
+	}
+	return identity;
+}
+
+file_identity
+identity_of_file(const char *path)
 {
 	int fd = file_open(path);
 	if (fd < 0)
-		return false;
-	BOOL known =
-	    GetFileInformationByHandle(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), information);
+		return {};
+	file_identity identity = identity_of_stream(fd);
 	file_close(fd);
-	return known != 0;
+	return identity;
 }
 
-// Where the system gives no file index, the full paths are compared, as Windows compares
-// names: without regard to case.
-bool
-same_file(const char *a, const char *b)
+// GetTempPathA ends the folder in a backslash; when it fails, temporaries go in the current
+// folder.
+const char *
+temporary_folder()
 {
-	BY_HANDLE_FILE_INFORMATION ia, ib;
-	if (file_information(a, &ia) && file_information(b, &ib))
-		return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
-		       ia.nFileIndexHigh == ib.nFileIndexHigh &&
-		       ia.nFileIndexLow == ib.nFileIndexLow;
-	char full_a[MAX_PATH], full_b[MAX_PATH];
-	DWORD length_a = GetFullPathNameA(a, sizeof full_a, full_a, nullptr);
-	DWORD length_b = GetFullPathNameA(b, sizeof full_b, full_b, nullptr);
-	return length_a > 0 && length_a < sizeof full_a && length_b > 0 &&
-	       length_b < sizeof full_b && lstrcmpiA(full_a, full_b) == 0;
+	static char folder[MAX_PATH];
+	DWORD length = GetTempPathA(sizeof folder, folder);
+	if (length == 0 || length >= sizeof folder)
+		folder[0] = '\0';
+	return folder;
 }
 
 // Windows' rename fails when the target exists, so the old file goes first there.
@@ -136,12 +146,33 @@ is_folder(const char *path)
 	return stat(path, &status) == 0 && S_ISDIR(status.st_mode);
 }
 
-bool
-same_file(const char *a, const char *b)
+static file_identity
+identity_of_status(const struct stat *status)
 {
-	struct stat sa, sb;
-	return stat(a, &sa) == 0 && stat(b, &sb) == 0 && sa.st_dev == sb.st_dev &&
-	       sa.st_ino == sb.st_ino;
+	return {true, S_ISREG(status->st_mode), static_cast<uint64_t>(status->st_dev),
+		static_cast<uint64_t>(status->st_ino)};
+}
+
+// stat follows a link, as opening the file does.
+file_identity
+identity_of_file(const char *path)
+{
+	struct stat status;
+	return stat(path, &status) == 0 ? identity_of_status(&status) : file_identity{};
+}
+
+file_identity
+identity_of_stream(int fd)
+{
+	struct stat status;
+	return fstat(fd, &status) == 0 ? identity_of_status(&status) : file_identity{};
+}
+
+const char *
+temporary_folder()
+{
+	const char *folder = getenv("TMPDIR");
+	return folder != nullptr && folder[0] != '\0' ? folder : "/tmp";
 }
 
 replace_outcome
@@ -150,3 +181,9 @@ replace_file(const char *from, const char *to)
 	return rename(from, to) == 0 ? replace_outcome::replaced : replace_outcome::old_kept;
 }
 #endif
+
+bool
+same_identity(const file_identity *a, const file_identity *b)
+{
+	return a->known && b->known && a->volume == b->volume && a->index == b->index;
+}

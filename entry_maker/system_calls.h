@@ -22,8 +22,25 @@ const char *keyboard_end_keys();
 // Whether path names a folder.
 bool is_folder(const char *path);
 
-// Whether a and b name one existing file, however each is spelled.
-bool same_file(const char *a, const char *b);
+// What tells an open file from every other, taken once for each stream.
+struct file_identity {
+	bool known;   // volume and index hold it
+	bool regular; // a file on disk, which can be read again from its start
+	uint64_t volume;
+	uint64_t index;
+};
+
+// The identity of what path names: not known when it cannot be opened.
+file_identity identity_of_file(const char *path);
+
+// The identity of the file open on the descriptor fd.
+file_identity identity_of_stream(int fd);
+
+// Whether a and b are one file, however each was named.
+bool same_identity(const file_identity *a, const file_identity *b);
+
+// The folder for files that only live as long as a run, ending in a separator or not.
+const char *temporary_folder();
 
 enum class replace_outcome { replaced, old_kept, old_gone };
 

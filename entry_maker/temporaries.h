@@ -1,7 +1,8 @@
 #pragma once
-// The files mirlmake writes only for the length of a run: the spool of standard input and the
-// output before it is renamed into place. Each is removed when the process ends, however it
-// ends; what is open on them is closed first, since Windows cannot remove an open file.
+// The files mirlmake writes only for the length of a run: the spools of the inputs that cannot
+// be read twice, and the output before it is renamed into place. Each is removed when the
+// process ends, however it ends; what is open on them is closed first, since Windows cannot
+// remove an open file.
 
 #include <stdio.h>
 
@@ -10,9 +11,11 @@ extern FILE *open_stream;
 extern int open_descriptor;
 
 // A new path beside the file at beside: that path, a dot, the process id and suffix; it is
-// removed by remove_temporaries. At most two are registered at a time. Ends the process when
-// there is no memory.
+// removed by remove_temporaries. Ends the process when there is no memory.
 const char *temporary_path(const char *beside, const char *suffix);
+
+// A new path for a spool in the system's temporary folder, removed as temporary_path's are.
+const char *spool_path();
 
 // Leaves the temporary at path in place when the process ends.
 void keep_temporary(const char *path);

@@ -47,7 +47,7 @@ listing() {
 pid_masked() {
   local status=0
   "$@" 2>"$scratch/raw_err" || status=$?
-  sed -E 's/\.[0-9]+\.(tmp|in):/.PID.\1:/' "$scratch/raw_err" >&2
+  sed -E 's/\.[0-9]+\.([0-9]+\.)?(tmp|in):/.PID.\1\2:/' "$scratch/raw_err" >&2
   return $status
 }
 

@@ -44,7 +44,9 @@ the last entry can never be printed: blank to the end of the file\r
 on average 1.8996 draws per print\r
 lowest chance 20.0000%% (entry 1), highest chance 20.0000%% (entry 1), ratio 1.0000\r\n"
 
-check "binary output: CR LF and NUL kept" 0 "$three" '' mirlmake "$dir\\three.txt"
+check "binary output: CR LF and NUL kept; an input named twice read once" 0 "$three" \
+  "C:\\\\MIRLMAKE_$family\\\\THREE.TXT: named twice; read once\r\n" \
+  mirlmake "$dir\\three.txt" "C:\\MIRLMAKE_$family\\THREE.TXT"
 check "made into a file" 0 '' '' mirlmake -o "$dir\\made.lines" "$dir\\single.txt"
 check "mirl prints the entry with its CR LF" 0 'one\r\ntwo\r\n' '' mirl -f "$dir\\made.lines"
 check "an existing file replaced" 0 '' '' mirlmake -o "$dir\\made.lines" "$dir\\three.txt"
@@ -71,6 +73,10 @@ rmdir folder.lines
 check "output an input under another letter case" 2 '' \
   "C:\\\\MIRLMAKE_$family\\\\THREE.TXT: is both an input and the output\r\n" \
   mirlmake -o "C:\\MIRLMAKE_$family\\THREE.TXT" "$dir\\three.txt"
+from_output() { mirlmake -o "$dir\\three.txt" <three.txt; }
+check "standard input is the output" 2 '' \
+  "C:\\\\mirlmake_$family\\\\three.txt: is both an input and the output\r\n" from_output
+check "-c on a device" 2 '' 'NUL: not a regular file\r\n' mirlmake -c NUL
 listing "nothing left after failures" "${files[@]}" made.lines
 
 # cmd.exe leaves wildcards to the program.
