@@ -73,14 +73,14 @@ rmdir folder.lines
 check "output an input under another letter case" 2 '' \
   "C:\\\\MIRLMAKE_$family\\\\THREE.TXT: is both an input and the output\r\n" \
   mirlmake -o "C:\\MIRLMAKE_$family\\THREE.TXT" "$dir\\three.txt"
-from_output() { mirlmake -o "$dir\\three.txt" <three.txt; }
-check "standard input is the output" 2 '' \
-  "C:\\\\mirlmake_$family\\\\three.txt: is both an input and the output\r\n" from_output
 check "-c on a device" 2 '' 'NUL: not a regular file\r\n' mirlmake -c NUL
 listing "nothing left after failures" "${files[@]}" made.lines
 
 # cmd.exe leaves wildcards to the program.
 in_cmd() { "$wine_sh" "$tree" run cmd /c "cd /d $dir && mirlmake_$family.exe $*"; }
+# (Wine has no file index for a file that a Linux shell redirects; it has one for cmd.exe's.)
+check "standard input is the output" 2 '' 'three.txt: is both an input and the output\r\n' \
+  in_cmd -o three.txt '<three.txt'
 check "wildcards" 0 '' '' in_cmd -w -o all.lines 't*.txt' -- single.txt
 check "the inputs the wildcards name" 0 \
   'mirl entries: 6, chances follow the length of the entry before\000one\r\ntwo\000three\000four\000five\000the longest entry\r\nof all\000one\r\ntwo\000' \
