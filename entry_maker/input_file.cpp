@@ -6,6 +6,7 @@
 #include "byte_search.h"
 #include "code_page.h"
 #include "error_report.h"
+#include "system_calls.h"
 #include "system_file.h"
 #include "temporaries.h"
 
@@ -178,7 +179,7 @@ split_input(entry_splitter *splitter, const char *name, const char *path, input_
 void
 spool_input(int fd, const char *name, const char *path)
 {
-	FILE *spool = fopen(path, "wb");
+	FILE *spool = fopen(path, new_file_mode());
 	if (spool == nullptr)
 		fail_with_error(path, 1);
 	open_stream = spool;

@@ -103,6 +103,14 @@ identity_of_file(const char *path)
 	return identity;
 }
 
+// CRTDLL's fopen has no mode for it; the temporary folder is the user's own from Windows 2000
+// on.
+const char *
+new_file_mode()
+{
+	return "wb";
+}
+
 // GetTempPathA ends the folder in a backslash; when it fails, temporaries go in the current
 // folder.
 const char *
@@ -166,6 +174,12 @@ identity_of_stream(int fd)
 {
 	struct stat status;
 	return fstat(fd, &status) == 0 ? identity_of_status(&status) : file_identity{};
+}
+
+const char *
+new_file_mode()
+{
+	return "wbx";
 }
 
 const char *

@@ -39,6 +39,11 @@ file_identity identity_of_stream(int fd);
 // Whether a and b are one file, however each was named.
 bool same_identity(const file_identity *a, const file_identity *b);
 
+// The fopen mode that makes a new file for writing and never opens one that is there: a
+// spool's name in a shared folder can be foreseen, and a link put there in its place must not
+// be followed.
+const char *new_file_mode();
+
 // The folder for files that only live as long as a run, ending in a separator or not.
 const char *temporary_folder();
 
