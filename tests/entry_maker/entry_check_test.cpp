@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
@@ -85,10 +84,10 @@ TEST(entry_check, weights_are_those_of_counting_every_draw)
 		check_run run = check(file);
 		ASSERT_EQ(check_outcome::done, run.outcome);
 		auto counted = counted_weights(file);
-		std::map<std::uint64_t, std::uint64_t> weights;
+		entry_weights weights;
 		for (const auto &entry : run.entries)
 			if (entry.weight > 0)
-				weights[entry.index] = entry.weight;
+				weights.emplace_back(entry.index, entry.weight);
 		EXPECT_EQ(counted, weights) << file.size() << " bytes";
 		// The report numbers the printable entries only.
 		std::uint64_t total = 0, lowest = UINT64_MAX, highest = 0, lowest_entry = 0,

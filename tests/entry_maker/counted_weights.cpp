@@ -1,0 +1,40 @@
+#include "counted_weights.h"
+
+#include "reference_reader.h"
+
+// Found the plain way: the model gives the first byte of the entry that a scan from each offset
+// prints, and the NULs in front of that byte give the entry's index.
+entry_weights
+counted_weights(const std::string &file)
+{
+	auto stretch = reference::drawable(file);
+	auto length = static_cast<std::uint64_t>(stretch->length);
+	// A draw takes the generator's 32768 values, or 2^45 as three of them beyond that range;
+	// value r falls on offset r mod length. So every offset has the quotient of the values
+	// over length, and those below the remainder one more.
+	std::uint64_t values = length <= 32768 ? 32768 : UINT64_C(1) << 45;
+	std::uint64_t each = length > 0 ? values / length : 0;
+	std::uint64_t more_below = length > 0 ? values % length : 0;
+	// Kept from call to call: a fresh table for a large file costs more in page faults than
+	// the pass that fills it.
+	static std::vector<long> starts;
+	reference::entry_starts(file, &starts);
+	entry_weights weights;
+	std::size_t counted_to = file.find('\0') + 1;
+	std::uint64_t index = 1, entry = 0, weight = 0;
+	for (std::uint64_t k = 0; k < length; k++) {
+		long first = starts[static_cast<std::size_t>(stretch->base) + k];
+		if (first < 0)
+			continue;
+		for (; counted_to < static_cast<std::size_t>(first); counted_to++)
+			index += file[counted_to] == '\0';
+		if (index != entry && weight > 0)
+			weights.emplace_back(entry, weight);
+		weight = index != entry ? 0 : weight;
+		weight += each + (k < more_below);
+		entry = index;
+	}
+	if (weight > 0)
+		weights.emplace_back(entry, weight);
+	return weights;
+}
