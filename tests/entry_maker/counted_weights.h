@@ -1,6 +1,7 @@
 #pragma once
-// The weight of every entry of an entry file, found by counting every draw value with the plain
-// model of the reader: the figures the checker must give.
+// The weight of every entry of an entry file, found the plain way: the draw values that fall on
+// each offset, added up over the offsets from which the plain model of the reader prints the
+// entry. The figures the checker must give.
 
 #include <cstdint>
 #include <string>

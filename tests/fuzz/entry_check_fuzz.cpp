@@ -1,8 +1,9 @@
 // Fuzzes mirlmake's checker on in-memory files, the input being the file. Checked on every
 // input: the checker ends, stays in bounds (the sanitizers watch), finds the header's separator
-// as the reader does, and gives every entry the weight that counting every draw value gives,
-// in a summary that adds up. The bytes also give entries laid out as mirlmake lays them out:
-// all printable, equally in the equal-chance layouts, in two draws a print with markers.
+// as the reader does, and gives every entry the weight that the plain model of the reader
+// gives, in a summary that adds up. The bytes also give entries laid out as mirlmake lays them
+// out: all printable, equally in the equal-chance layouts (within the generator's range; to one
+// part in 16384 beyond it), in two draws a print with markers.
 #include <cstdint>
 #include <string>
 
@@ -34,7 +35,7 @@ check_file(const std::string &file)
 	if (!separated)
 		return summary;
 	entry_weights counted = counted_weights(file);
-	fuzz_check(checked == counted, "weights other than those of counting every draw value");
+	fuzz_check(checked == counted, "weights other than the plain model's");
 	std::uint64_t total = 0;
 	for (const auto &entry : counted)
 		total += entry.second;
