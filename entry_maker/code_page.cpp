@@ -2,21 +2,7 @@
 
 #include <string.h>
 
-// The units the character at units[i] takes: two for a surrogate pair.
-static size_t
-character_width(const uint16_t *units, size_t i)
-{
-	return units[i] >= 0xD800 && units[i] <= 0xDBFF ? 2 : 1;
-}
-
-// The code point of the character at units[i].
-static uint32_t
-code_point(const uint16_t *units, size_t i)
-{
-	if (character_width(units, i) == 1)
-		return units[i];
-	return 0x10000 + ((units[i] - 0xD800u) << 10) + (units[i + 1] - 0xDC00u);
-}
+#include "text_decoder.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -36,6 +22,24 @@ number_of(const char *name)
 	return number;
 }
 
+// Whether the code page stores printable ASCII, tab, CR and LF as ASCII's own bytes: the
+// entry file's layout and the splitting of the text rest on them.
+static bool
+keeps_ascii()
+{
+	WCHAR units[98] = {'\t', '\n', '\r'};
+	for (int i = 3; i < 98; i++)
+		units[i] = static_cast<WCHAR>(' ' + i - 3);
+	char bytes[98];
+	if (WideCharToMultiByte(code_page, /* flags */ 0, units, 98, bytes, 98,
+				/* default character */ NULL, NULL) != 98)
+		return false;
+	for (int i = 0; i < 98; i++)
+		if (static_cast<unsigned char>(bytes[i]) != units[i])
+			return false;
+	return true;
+}
+
 code_page_choice
 choose_code_page(const char *name)
 {
@@ -45,8 +49,9 @@ choose_code_page(const char *name)
 		code_page = GetOEMCP();
 	else if ((code_page = number_of(name)) == 0)
 		return code_page_choice::not_a_code_page;
-	return IsValidCodePage(code_page) ? code_page_choice::chosen
-					  : code_page_choice::not_installed;
+	if (!IsValidCodePage(code_page))
+		return code_page_choice::not_installed;
+	return keeps_ascii() ? code_page_choice::chosen : code_page_choice::not_ascii;
 }
 
 unsigned long
@@ -61,37 +66,80 @@ code_page_is_utf8()
 	return code_page == CP_UTF8;
 }
 
-// Converts count units; *defaulted tells whether the system put its default character for one
-// it has no place for. The UTF conversions take no such flag: they place every character.
+// Converts count units into room bytes at out, or only measures them when room is 0;
+// *defaulted tells whether the system put its default character for one it has no place for.
+// UTF-8 takes no such flag: it places every character.
 static size_t
-convert(const uint16_t *units, size_t count, unsigned char *out, BOOL *defaulted)
+convert(const uint16_t *units, size_t count, unsigned char *out, size_t room, BOOL *defaulted)
 {
 	*defaulted = FALSE;
-	bool utf = code_page == CP_UTF8 || code_page == CP_UTF7;
 	return static_cast<size_t>(WideCharToMultiByte(
 	    code_page, /* flags */ 0, reinterpret_cast<LPCWSTR>(units), static_cast<int>(count),
-	    reinterpret_cast<LPSTR>(out), static_cast<int>(count * most_bytes_per_unit),
-	    /* default character */ NULL, utf ? NULL : defaulted));
+	    reinterpret_cast<LPSTR>(out), static_cast<int>(room), /* default character */ NULL,
+	    code_page == CP_UTF8 ? NULL : defaulted));
 }
 
 size_t
-encode_units(const uint16_t *units, size_t count, unsigned char *out, unmapped_character *unmapped,
-	     void *context)
+encoded_room(const uint16_t *units, size_t count)
+{
+	BOOL defaulted;
+	return count == 0 ? 0 : convert(units, count, nullptr, 0, &defaulted);
+}
+
+// Whether b is a byte that a text holds only as the character it is: mirl ends an entry at a
+// NUL and the text at a 0x1A, and the splitting has found the line ends.
+static bool
+is_guarded(unsigned b)
+{
+	return b == 0 || b == 0x1A || b == '\r' || b == '\n';
+}
+
+template <typename unit>
+static size_t
+count_guarded(const unit *text, size_t count)
+{
+	size_t guarded = 0;
+	for (size_t i = 0; i < count; i++)
+		guarded += is_guarded(text[i]);
+	return guarded;
+}
+
+// Reports the character at units[i], of width units, should it have no place or become a
+// guarded byte.
+static void
+check_character(const uint16_t *units, size_t i, size_t width, misplaced_character *misplaced,
+		void *context)
+{
+	// Room for one character, and the shifts of a code page that has states around it.
+	unsigned char bytes[16];
+	BOOL defaulted;
+	size_t length = convert(units + i, width, bytes, sizeof bytes, &defaulted);
+	if (defaulted) {
+		misplaced(context, i, code_point(units, i), no_place);
+		return;
+	}
+	if (is_guarded(units[i]))
+		return;
+	for (size_t k = 0; k < length; k++)
+		if (is_guarded(bytes[k])) {
+			misplaced(context, i, code_point(units, i), bytes[k]);
+			return;
+		}
+}
+
+size_t
+encode_units(const uint16_t *units, size_t count, unsigned char *out, size_t room,
+	     misplaced_character *misplaced, void *context)
 {
 	if (count == 0)
 		return 0;
 	BOOL defaulted;
-	size_t length = convert(units, count, out, &defaulted);
-	if (!defaulted)
+	size_t length = convert(units, count, out, room, &defaulted);
+	if (!defaulted && count_guarded(out, length) == count_guarded(units, count))
 		return length;
 	// Rare: find the characters one at a time.
-	unsigned char scratch[2 * most_bytes_per_unit];
-	for (size_t i = 0, width; i < count; i += width) {
-		width = character_width(units, i);
-		convert(units + i, width, scratch, &defaulted);
-		if (defaulted)
-			unmapped(context, i, code_point(units, i));
-	}
+	for (size_t i = 0; i < count; i += character_width(units, i))
+		check_character(units, i, character_width(units, i), misplaced, context);
 	return length;
 }
 #else
@@ -114,28 +162,16 @@ code_page_is_utf8()
 }
 
 size_t
-encode_units(const uint16_t *units, size_t count, unsigned char *out,
-	     unmapped_character * /* UTF-8 places every character */, void * /* context */)
+encoded_room(const uint16_t * /* units */, size_t count)
 {
-	unsigned char *at = out;
-	for (size_t i = 0; i < count; i += character_width(units, i)) {
-		uint32_t code = code_point(units, i);
-		if (code < 0x80) {
-			*at++ = static_cast<unsigned char>(code);
-		} else if (code < 0x800) {
-			*at++ = static_cast<unsigned char>(0xC0 | code >> 6);
-			*at++ = static_cast<unsigned char>(0x80 | (code & 0x3F));
-		} else if (code < 0x10000) {
-			*at++ = static_cast<unsigned char>(0xE0 | code >> 12);
-			*at++ = static_cast<unsigned char>(0x80 | (code >> 6 & 0x3F));
-			*at++ = static_cast<unsigned char>(0x80 | (code & 0x3F));
-		} else {
-			*at++ = static_cast<unsigned char>(0xF0 | code >> 18);
-			*at++ = static_cast<unsigned char>(0x80 | (code >> 12 & 0x3F));
-			*at++ = static_cast<unsigned char>(0x80 | (code >> 6 & 0x3F));
-			*at++ = static_cast<unsigned char>(0x80 | (code & 0x3F));
-		}
-	}
-	return static_cast<size_t>(at - out);
+	return utf8_room(count);
+}
+
+size_t
+encode_units(const uint16_t *units, size_t count, unsigned char *out, size_t /* room */,
+	     misplaced_character * /* UTF-8 places every character as itself */,
+	     void * /* context */)
+{
+	return encode_utf8(units, count, out);
 }
 #endif

@@ -6,7 +6,13 @@
 #include <stddef.h>
 #include <stdint.h>
 
-enum class code_page_choice { chosen, not_a_code_page, not_installed, not_on_this_build };
+enum class code_page_choice {
+	chosen,
+	not_a_code_page,
+	not_installed,
+	not_ascii, // it stores printable ASCII, tab, CR or LF as other bytes
+	not_on_this_build
+};
 
 // Chooses the code page named by name: a number, "oem" for the console's, or null for the
 // default.
@@ -18,15 +24,17 @@ unsigned long code_page_number();
 // Whether the chosen code page is UTF-8, so that UTF-8 text is stored as it is.
 bool code_page_is_utf8();
 
-// The most bytes that one UTF-16 unit takes in any code page: GB 18030 gives four to some, and
-// UTF-7 five to one between ASCII characters.
-enum { most_bytes_per_unit = 5 };
+// What a character that the code page has no place for becomes.
+enum { no_place = -1 };
 
-// Called for each character in units that has no place in the code page: its index and code.
-typedef void unmapped_character(void *context, size_t unit, uint32_t code);
+// Called for each character in units that the code page has no place for, or turns into a NUL,
+// 0x1A, CR or LF though it is none of them: its index, its code, and that byte or no_place.
+typedef void misplaced_character(void *context, size_t unit, uint32_t code, int byte);
 
-// Converts units, whose surrogate pairs are whole, into out (room for most_bytes_per_unit
-// bytes a unit), and returns the bytes written. Close approximations that the system makes
-// itself are kept.
-size_t encode_units(const uint16_t *units, size_t count, unsigned char *out,
-		    unmapped_character *unmapped, void *context);
+// The most bytes that units, whose surrogate pairs are whole, take in the code page.
+size_t encoded_room(const uint16_t *units, size_t count);
+
+// Converts units into out, which has room bytes from encoded_room, and returns the bytes
+// written. Close substitutes that the system makes itself, as U for Ü, are kept.
+size_t encode_units(const uint16_t *units, size_t count, unsigned char *out, size_t room,
+		    misplaced_character *misplaced, void *context);

@@ -3,11 +3,12 @@
 #include <string.h>
 
 #include "byte_search.h"
+#include "room.h"
 
-// The line ends in bytes. Each run of 240 bytes is counted in a byte, which the compiler turns
-// into byte-wide vector adds; a wider count would spend its time widening. 240 is under 256 and
-// a whole number of vectors, so no run ends in a byte at a time.
-static uint64_t
+// Each run of 240 bytes is counted in a byte, which the compiler turns into byte-wide vector
+// adds; a wider count would spend its time widening. 240 is under 256 and a whole number of
+// vectors, so no run ends in a byte at a time.
+uint64_t
 count_line_ends(const unsigned char *bytes, size_t length)
 {
 	uint64_t count = 0;
@@ -82,9 +83,10 @@ take_part(entry_splitter *s, const unsigned char *part, size_t length)
 static void
 gather_part(entry_splitter *s, const unsigned char *part, size_t length)
 {
-	if (s->kept == nullptr || s->so_far.overflowed)
+	if (length == 0 || (s->kept == nullptr && !s->growing) || s->so_far.overflowed)
 		return;
-	if (length > s->kept_room - s->so_far.kept_length) {
+	if (s->growing ? !make_room(&s->kept, &s->kept_room, s->so_far.kept_length + length)
+		       : length > s->kept_room - s->so_far.kept_length) {
 		s->so_far.overflowed = true;
 		return;
 	}
@@ -138,9 +140,21 @@ entry_start_line(const entry_splitter *s, line_count *count, const unsigned char
 	return s->line_known ? s->entry_line : line_at(count, block, begin);
 }
 
+// Whether the line that entry holds would separate entries without lines.
+static bool
+separates(const split_entry *entry)
+{
+	if (entry->bytes == nullptr)
+		return false;
+	for (uint64_t i = 1; i < entry->length; i++)
+		if (entry->bytes[i] != ' ' && entry->bytes[i] != '\t')
+			return false;
+	return true;
+}
+
 // Hands entry over, whose first byte is at first, at begin in block unless in an earlier one; a
-// blank one is dropped with lines, and when quiet. Only the rare entry that is warned of needs
-// its line.
+// blank one is dropped with lines, and when quiet. Unless every entry is numbered, only the
+// rare entry that is warned of needs its line.
 static void
 hand_over(entry_splitter *s, split_entry *entry, const unsigned char *first, bool quiet,
 	  line_count *count, const unsigned char *block, size_t begin)
@@ -151,8 +165,9 @@ hand_over(entry_splitter *s, split_entry *entry, const unsigned char *first, boo
 		entry->line = entry_start_line(s, count, block, begin);
 	} else {
 		entry->indented = *first == ' ' || *first == '\t';
-		if (entry->indented)
+		if (entry->indented || s->numbered_entries)
 			entry->line = entry_start_line(s, count, block, begin);
+		entry->only_percent = *first == '%' && s->lines && separates(entry);
 	}
 	s->handler(s->context, entry);
 }
@@ -170,7 +185,7 @@ end_spanning_entry(entry_splitter *s, line_count *count, const unsigned char *bl
 	split_entry entry = {nullptr,
 			     s->so_far.raw_length -
 				 line_end_length(s->so_far.tail + 2, s->so_far.raw_length),
-			     0, s->so_far.blank, false};
+			     0, s->so_far.blank, false, false};
 	if (in_block)
 		entry.bytes = reinterpret_cast<const char *>(block + begin);
 	else if (s->kept != nullptr && !s->so_far.overflowed)
@@ -195,7 +210,7 @@ end_entry(entry_splitter *s, line_count *count, const unsigned char *block, size
 	size_t length = end - begin;
 	split_entry entry = {reinterpret_cast<const char *>(bytes),
 			     length - line_end_length(bytes + length, length), 0,
-			     all_whitespace(bytes, length), false};
+			     all_whitespace(bytes, length), false, false};
 	hand_over(s, &entry, bytes, quiet_when_empty && length == 0, count, block, begin);
 }
 

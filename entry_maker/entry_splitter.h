@@ -13,6 +13,7 @@ struct split_entry {
 	uint64_t line;     // with blank or indented: the line on which the entry starts
 	bool blank;        // empty or whitespace only, to be dropped with a warning
 	bool indented;     // begins with a blank or a tab, which mirl does not print
+	bool only_percent; // with lines: "%" and any blanks or tabs, which would separate entries
 };
 
 typedef void entry_handler(void *context, const split_entry *entry);
@@ -37,7 +38,9 @@ struct entry_splitter {
 	void *context;
 	char *kept; // gathers an entry that spans blocks; null to gather none
 	size_t kept_room;
+	bool growing;    // kept is from malloc, or null, and grows to gather any entry
 	bool unnumbered; // nothing needs lines: none are counted, and each is given as 0
+	bool numbered_entries; // every entry is given its line, not only one that is warned of
 	// The input so far.
 	uint64_t block_line;  // the line of the next block's first byte
 	bool line_start;      // the next block's first byte begins a line
@@ -57,6 +60,9 @@ struct split_result {
 	split_outcome outcome;
 	uint64_t line; // with a refused byte: the line that holds it
 };
+
+// The line ends in bytes.
+uint64_t count_line_ends(const unsigned char *bytes, size_t length);
 
 // Starts a new input.
 void split_start(entry_splitter *splitter);

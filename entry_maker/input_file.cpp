@@ -6,27 +6,38 @@
 #include "byte_search.h"
 #include "code_page.h"
 #include "error_report.h"
+#include "room.h"
 #include "system_calls.h"
 #include "system_file.h"
 #include "temporaries.h"
 
 enum { input_block_size = 65536 };
 
-// The text handed to the splitter: a block as it was read, or what a block decodes into, behind
-// a 0x1A held back from the block before, which may yet turn out to end the text.
-static unsigned char text_block[1 + most_bytes_per_unit * most_units(input_block_size)];
+// Bytes kept are checked as UTF-8 until their stray bytes outnumber its characters by this
+// many: text in an ANSI code page soon does, and is read on unchecked.
+enum { stray_allowance = 16 };
+
+// The text handed to the splitter: a block as it was read, or what a block decodes into as
+// UTF-8, behind a 0x1A held back from the block before, which may yet turn out to end the text.
+static unsigned char text_block[1 + utf8_room(most_units(input_block_size))];
 static unsigned char *const text_at = text_block + 1;
-// A block read, to be decoded, and what it decodes into.
+// A block read, to be decoded, and what it decodes into; then, a part of an entry being stored.
 static unsigned char raw_block[input_block_size];
 static uint16_t unit_block[most_units(input_block_size)];
+// Decoded text gathers each entry, and stores it in the code page; both grow to the longest.
+static char *gathered, *stored;
+static size_t gathered_room, stored_room;
 
 // One input being read.
 struct reading {
-	entry_splitter *splitter;
+	entry_splitter *splitter; // splits the text as it is handed over
 	input_text *text;
 	text_decoder decoder; // decodes the text, or checks that bytes kept would decode
-	bool held_1a;         // text_block[0] holds a 0x1A in front of text_at
-	uint64_t unit_line;   // the line of unit_block[0]
+	bool held_1a;         // the last block ended in a run of 0x1A; text_block[0] holds one
+	// With decoded text: where each entry goes once it is stored in the code page.
+	entry_handler *handler;
+	void *context;
+	uint64_t unit_line; // while an entry is stored: the line of unit_block[0]
 };
 
 // The line ends among units.
@@ -39,16 +50,23 @@ count_unit_line_ends(const uint16_t *units, size_t count)
 	return lines;
 }
 
-// Splits the length bytes at text_at; a 0x1A at their end waits to see whether more follow.
+// Splits the length bytes at text_at. A run of 0x1A at their end waits to see whether more
+// text follows: only at the very end is it the end mark of DOS. Text after it is refused at the
+// run's first byte.
 static split_result
 split_text_block(reading *r, size_t length, bool at_end)
 {
-	unsigned char *block = text_at - (r->held_1a ? 1 : 0);
-	length += r->held_1a ? 1 : 0;
-	r->held_1a = length > 0 && block[length - 1] == 0x1A;
-	if (r->held_1a)
-		length--;
-	split_result result = split_block(r->splitter, block, length, at_end);
+	size_t run = 0;
+	while (run < length && text_at[length - 1 - run] == 0x1A)
+		run++;
+	bool run_goes_on = r->held_1a && run == length;
+	unsigned char *block = text_at;
+	if (r->held_1a && !run_goes_on) {
+		block = text_block;
+		length++;
+	}
+	r->held_1a = run_goes_on || run > 0;
+	split_result result = split_block(r->splitter, block, length - run, at_end);
 	if (r->held_1a)
 		text_block[0] = 0x1A;
 	return result;
@@ -69,43 +87,97 @@ of_split(split_result result)
 	return {input_outcome::ok, 0, 0};
 }
 
-// Lists a character that has no place in the code page.
+// Lists a character that the code page has no place for, or turns into a byte that the text
+// may not hold.
 static void
-list_unmapped(void *context, size_t unit, uint32_t code)
+list_misplaced(void *context, size_t unit, uint32_t code, int byte)
 {
 	reading *r = static_cast<reading *>(context);
 	input_text *text = r->text;
-	if (text->unmapped_count == most_unmapped)
+	if (text->misplaced_count == most_misplaced)
 		return;
 	uint64_t line = r->unit_line + count_unit_line_ends(unit_block, unit);
-	text->unmapped[text->unmapped_count++] = {line, code};
+	text->misplaced[text->misplaced_count++] = {line, code, byte};
 }
 
-// Decodes length bytes, stores them in the code page and splits them.
+// Stores an entry of decoded text, split as UTF-8, in the code page a block at a time, and
+// hands it on. A blank one is ASCII, which every code page chosen keeps.
+static void
+store_entry(void *context, const split_entry *entry)
+{
+	reading *r = static_cast<reading *>(context);
+	if (entry->blank) {
+		r->handler(r->context, entry);
+		return;
+	}
+	if (entry->bytes == nullptr)
+		fail_with_message("can't allocate more memory\n", 3);
+	const unsigned char *bytes = reinterpret_cast<const unsigned char *>(entry->bytes);
+	// The entry is in memory, so its length is a size_t.
+	size_t rest = static_cast<size_t>(entry->length), length = 0;
+	text_decoder utf8;
+	decode_start(&utf8, text_encoding::utf8);
+	r->unit_line = entry->line;
+	for (size_t part; rest > 0; bytes += part, rest -= part) {
+		part = rest < input_block_size ? rest : size_t{input_block_size};
+		size_t units = decode_block(&utf8, bytes, part, part == rest, unit_block).units;
+		size_t room = encoded_room(unit_block, units);
+		if (!make_room(&stored, &stored_room, length + room))
+			fail_with_message("can't allocate more memory\n", 3);
+		length += encode_units(unit_block, units, reinterpret_cast<unsigned char *>(stored) + length,
+				       room, list_misplaced, r);
+		r->unit_line += count_unit_line_ends(unit_block, units);
+	}
+	const unsigned char *first = reinterpret_cast<const unsigned char *>(stored);
+	split_entry converted = {stored,
+				 length,
+				 entry->line,
+				 all_whitespace(first, length),
+				 length > 0 && (*first == ' ' || *first == '\t'),
+				 entry->only_percent};
+	r->handler(r->context, &converted);
+}
+
+// Decodes length bytes into UTF-8 and splits them.
 static input_result
 split_decoded(reading *r, const unsigned char *bytes, size_t length, bool at_end)
 {
 	decode_result decoded = decode_block(&r->decoder, bytes, length, at_end, unit_block);
-	size_t units = decoded.units;
-	size_t stored = encode_units(unit_block, units, text_at, list_unmapped, r);
+	size_t utf8_length = encode_utf8(unit_block, decoded.units, text_at);
 	bool fault = decoded.outcome != decode_outcome::ok;
-	input_result result = of_split(split_text_block(r, stored, at_end && !fault));
+	input_result result = of_split(split_text_block(r, utf8_length, at_end && !fault));
 	if (result.outcome != input_outcome::ok)
 		return result;
-	r->unit_line += count_unit_line_ends(unit_block, units);
+	uint64_t line = r->splitter->block_line;
 	switch (decoded.outcome) {
 	case decode_outcome::invalid_utf8:
-		return {input_outcome::invalid_utf8, r->unit_line, 0};
+		return {input_outcome::invalid_utf8, line, 0};
 	case decode_outcome::odd_length:
-		return {input_outcome::odd_length, r->unit_line, 0};
+		return {input_outcome::odd_length, line, 0};
 	case decode_outcome::unpaired_surrogate:
-		return {input_outcome::unpaired_surrogate, r->unit_line, decoded.surrogate};
+		return {input_outcome::unpaired_surrogate, line, decoded.surrogate};
 	case decode_outcome::ok:
 		break;
 	}
-	if (r->text->unmapped_count == most_unmapped)
-		return {input_outcome::unmapped_list_full, 0, 0};
+	if (r->text->misplaced_count == most_misplaced)
+		return {input_outcome::misplaced_list_full, 0, 0};
 	return result;
+}
+
+// Decodes length bytes at text_at as UTF-8, passing over stray bytes, and notes the first of
+// them. While the strays are few, they may still be UTF-8.
+static void
+check_kept(reading *r, size_t length, bool at_end)
+{
+	input_text *text = r->text;
+	text_decoder *d = &r->decoder;
+	bool none_yet = d->strays == 0;
+	decode_block(d, text_at, length, at_end, unit_block);
+	if (none_yet && d->strays > 0) {
+		text->first_stray = d->first_stray;
+		text->stray_line = r->splitter->block_line + count_line_ends(text_at, d->first_stray_at);
+	}
+	text->check_utf8 = d->strays <= d->characters + stray_allowance;
 }
 
 // Splits length bytes at text_at as they are; while they may still be UTF-8, checks that they
@@ -114,36 +186,55 @@ static input_result
 split_kept(reading *r, size_t length, bool at_end)
 {
 	input_text *text = r->text;
-	if (text->check_utf8 && (r->decoder.pending_length > 0 || !all_ascii(text_at, length))) {
-		decode_result decoded =
-		    decode_block(&r->decoder, text_at, length, at_end, unit_block);
-		text->check_utf8 = decoded.outcome == decode_outcome::ok;
+	const text_decoder *d = &r->decoder;
+	if (text->check_utf8 && (d->pending_length > 0 || !all_ascii(text_at, length)))
+		check_kept(r, length, at_end);
+	if (at_end && text->check_utf8) {
+		text->utf8 = d->strays == 0 && d->characters > 0;
+		text->nearly_utf8 = d->strays > 0 && d->characters > d->strays;
 	}
-	if (at_end)
-		text->utf8 = text->check_utf8 && r->decoder.above_ascii;
 	return of_split(split_text_block(r, length, at_end));
 }
 
-input_result
-split_text(int fd, entry_splitter *splitter, input_text *text)
+// Takes the encoding of a text from its first block: the one its byte order mark names, or
+// UTF-16 that its NULs show, while it is not known yet.
+static void
+choose_encoding(input_text *text, const unsigned char *block, size_t length, size_t *mark)
 {
-	reading r = {splitter, text, {}, false, 1};
-	split_start(splitter);
-	text->utf8 = false;
-	text->unmapped_count = 0;
-	// The first block is read where the byte order mark can be looked for.
-	long count = file_read(fd, raw_block, input_block_size);
-	size_t mark = 0;
-	if (count > 0) {
-		text_encoding marked =
-		    encoding_of_mark(raw_block, static_cast<size_t>(count), &mark);
-		if (marked != text_encoding::bytes) {
-			text->encoding = marked;
-			text->check_utf8 = false;
-		}
+	text_encoding found = encoding_of_mark(block, length, mark);
+	if (found == text_encoding::bytes && text->encoding == text_encoding::bytes) {
+		found = encoding_of_nuls(block, length);
+		text->unmarked_utf16 = found != text_encoding::bytes;
 	}
-	bool kept = text->encoding == text_encoding::bytes;
-	decode_start(&r.decoder, kept ? text_encoding::utf8 : text->encoding);
+	if (found != text_encoding::bytes) {
+		text->encoding = found;
+		text->check_utf8 = false;
+	}
+}
+
+// The splitter for decoded text: it splits as the caller's would, but gathers every entry and
+// gives each its line, for store_entry to store it and hand it to the caller's handler.
+static entry_splitter
+splitter_for_decoded(const entry_splitter *caller, reading *r)
+{
+	r->handler = caller->handler;
+	r->context = caller->context;
+	entry_splitter s = *caller;
+	s.handler = store_entry;
+	s.context = r;
+	s.kept = gathered;
+	s.kept_room = gathered_room;
+	s.growing = true;
+	s.numbered_entries = true;
+	return s;
+}
+
+// Splits the text from its first block, count bytes read into raw_block behind a mark of mark
+// bytes, to its end or its first fault.
+static input_result
+split_blocks(int fd, reading *r, long count, size_t mark)
+{
+	bool kept = r->text->encoding == text_encoding::bytes;
 	if (kept && count > 0)
 		memcpy(text_at, raw_block, static_cast<size_t>(count));
 	unsigned char *read_into = kept ? text_at : raw_block;
@@ -152,13 +243,41 @@ split_text(int fd, entry_splitter *splitter, input_text *text)
 			return {input_outcome::read_error, 0, 0};
 		size_t length = static_cast<size_t>(count) - mark;
 		input_result result = kept
-					  ? split_kept(&r, length, count == 0)
-					  : split_decoded(&r, raw_block + mark, length, count == 0);
+					  ? split_kept(r, length, count == 0)
+					  : split_decoded(r, raw_block + mark, length, count == 0);
 		if (result.outcome != input_outcome::ok || count == 0)
 			return result;
 		mark = 0;
 		count = file_read(fd, read_into, input_block_size);
 	}
+}
+
+input_result
+split_text(int fd, entry_splitter *splitter, input_text *text)
+{
+	reading r = {splitter, text, {}, false, nullptr, nullptr, 0};
+	text->unmarked_utf16 = text->utf8 = text->nearly_utf8 = false;
+	text->misplaced_count = 0;
+	// The first block is read where the encoding can be looked for.
+	long count = file_read(fd, raw_block, input_block_size);
+	size_t mark = 0;
+	if (count > 0)
+		choose_encoding(text, raw_block, static_cast<size_t>(count), &mark);
+	bool kept = text->encoding == text_encoding::bytes;
+	entry_splitter decoded_splitter;
+	if (!kept) {
+		decoded_splitter = splitter_for_decoded(splitter, &r);
+		r.splitter = &decoded_splitter;
+	}
+	split_start(r.splitter);
+	decode_start(&r.decoder, kept ? text_encoding::utf8 : text->encoding);
+	r.decoder.passes_strays = kept;
+	input_result result = split_blocks(fd, &r, count, mark);
+	if (!kept) {
+		gathered = decoded_splitter.kept;
+		gathered_room = decoded_splitter.kept_room;
+	}
+	return result;
 }
 
 input_result

@@ -1,26 +1,34 @@
 #pragma once
-// Reads the inputs of mirlmake in large blocks through the splitter, each in its own encoding:
-// text behind a byte order mark is decoded and stored in the chosen code page, text without one
-// is kept as it is. An input that cannot be read twice is copied once into a spool file.
+// Reads the inputs of mirlmake in large blocks through the splitter, each in its own encoding.
+// Text behind a byte order mark, or UTF-16 without one, is decoded and split as UTF-8, so that
+// "%" lines, line ends and refused bytes are found in what was written; each entry is then
+// stored in the chosen code page. Text without a mark is kept as it is. An input that cannot be
+// read twice is copied once into a spool file.
 
 #include "entry_splitter.h"
 #include "text_decoder.h"
 
-enum { most_unmapped = 10 };
+enum { most_misplaced = 10 };
 
-// A character that has no place in the code page, and the line that holds it.
-struct unmapped_place {
+// A character that the code page has no place for, or turns into a byte that the text may not
+// hold, and the line that holds it.
+struct misplaced_place {
 	uint64_t line;
 	uint32_t code;
+	int byte; // what it becomes, or no_place
 };
 
 // How one input is read, and what reading it showed.
 struct input_text {
 	text_encoding encoding; // of text without a byte order mark; then, what it was read as
 	bool check_utf8;        // with bytes: see whether they would decode as UTF-8
-	bool utf8;              // they would, and not all of them are ASCII
-	unmapped_place unmapped[most_unmapped];
-	size_t unmapped_count;
+	bool unmarked_utf16;    // read as UTF-16 for the NULs of its first block
+	bool utf8;              // the bytes would decode, and not all of them are ASCII
+	bool nearly_utf8; // they would but for a few stray bytes, the first of them on stray_line
+	unsigned char first_stray;
+	uint64_t stray_line;
+	misplaced_place misplaced[most_misplaced];
+	size_t misplaced_count;
 };
 
 enum class input_outcome {
@@ -30,7 +38,7 @@ enum class input_outcome {
 	invalid_utf8,
 	odd_length,
 	unpaired_surrogate,
-	unmapped_list_full,
+	misplaced_list_full,
 	read_error
 };
 
@@ -40,9 +48,9 @@ struct input_result {
 	uint16_t surrogate; // with unpaired_surrogate
 };
 
-// Splits the text read from fd to its end or its first fault. A byte 0x1A that ends the text is
-// the end mark of DOS and is left out. Characters without a place in the code page are listed
-// in text; reading ends when the list is full.
+// Splits the text read from fd to its end or its first fault. A run of 0x1A that ends the text
+// is the end mark of DOS and is left out. Misplaced characters are listed in text; reading ends
+// when the list is full.
 input_result split_text(int fd, entry_splitter *splitter, input_text *text);
 
 // Splits the input at path, named name in messages, as split_text does. Ends the process when

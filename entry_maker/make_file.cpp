@@ -24,6 +24,7 @@ struct text_input {
 	bool quiet;                   // read again decoded: its warnings were given
 	uint64_t indented;            // entries that begin with blanks or tabs
 	uint64_t first_indented_line; // where the first of them begins
+	uint64_t percent_lines;       // with -l: lines that hold only "%"
 };
 
 // What the second pass needs besides the input it reads.
@@ -110,6 +111,7 @@ count_one(void *context, const split_entry *entry)
 	}
 	if (entry->indented && in->indented++ == 0)
 		in->first_indented_line = entry->line;
+	in->percent_lines += entry->only_percent;
 	count_entry(&in->first, entry->length);
 	if (entry->length < counted_lengths)
 		input_lengths[entry->length]++;
@@ -133,48 +135,89 @@ fail_text(const text_input *in, const input_result *fault)
 	exit(2);
 }
 
+// Lists the characters that have no place in the code page, or become bytes that the text may
+// not hold.
+static void
+list_misplaced(const text_input *in, const input_text *text)
+{
+	for (size_t i = 0; i < text->misplaced_count; i++) {
+		const misplaced_place *place = &text->misplaced[i];
+		fprintf(stderr, "%s:%lu: U+%04lX ", in->name, static_cast<unsigned long>(place->line),
+			static_cast<unsigned long>(place->code));
+		if (place->byte == no_place)
+			fputs("has no place", stderr);
+		else
+			fprintf(stderr, "becomes 0x%02X", place->byte);
+		fprintf(stderr, " in code page %lu\n", code_page_number());
+	}
+}
+
 // Reads one input for the first pass as text says; ends the process at a fault, after listing
-// the characters that have no place in the code page.
+// the misplaced characters. With lines, every line is gathered, to see whether it holds only
+// "%".
 static void
 count_text(text_input *in, bool lines, input_text *text)
 {
 	entry_splitter splitter = splitter_for(lines, count_one, in, nullptr, 0);
+	splitter.growing = lines;
 	move_lengths(&in->first, nullptr);
 	in->first = {};
-	in->indented = 0;
+	in->indented = in->percent_lines = 0;
 	input_result result = split_input(&splitter, in->name, in->path, text);
-	for (size_t i = 0; i < text->unmapped_count; i++)
-		fprintf(stderr, "%s:%lu: U+%04lX has no place in code page %lu\n", in->name,
-			static_cast<unsigned long>(text->unmapped[i].line),
-			static_cast<unsigned long>(text->unmapped[i].code), code_page_number());
+	free(splitter.kept);
+	if (text->unmarked_utf16)
+		fprintf(stderr, "%s: no byte order mark; read as UTF-16 %s\n", in->name,
+			text->encoding == text_encoding::utf16le ? "LE" : "BE");
+	list_misplaced(in, text);
 	if (result.outcome != input_outcome::ok &&
-	    result.outcome != input_outcome::unmapped_list_full)
+	    result.outcome != input_outcome::misplaced_list_full)
 		fail_text(in, &result);
-	if (text->unmapped_count > 0)
+	if (text->misplaced_count > 0)
 		exit(2);
 }
 
+// Warns of what the first pass over an input found that mirl would not show as written.
+static void
+warn_of_input(const text_input *in, const input_text *text)
+{
+	if (text->nearly_utf8) {
+		fprintf(stderr, "%s:%lu: not UTF-8 (byte 0x%02X); ", in->name,
+			static_cast<unsigned long>(text->stray_line), text->first_stray);
+		if (code_page_is_utf8())
+			fputs("kept as it is\n", stderr);
+		else
+			fprintf(stderr, "read as code page %lu\n", code_page_number());
+	}
+	if (in->indented > 0)
+		fprintf(stderr, "%s:%lu: %lu %s with blanks, which mirl does not print\n", in->name,
+			static_cast<unsigned long>(in->first_indented_line),
+			static_cast<unsigned long>(in->indented),
+			in->indented == 1 ? "entry begins" : "entries begin");
+	if (in->percent_lines > 0)
+		fprintf(stderr, "%s: %lu %s only %%; without -l %s entries\n", in->name,
+			static_cast<unsigned long>(in->percent_lines),
+			in->percent_lines == 1 ? "line holds" : "lines hold",
+			in->percent_lines == 1 ? "it separates" : "they separate");
+}
+
 // The first pass over one input. Text without a byte order mark is kept as it is, unless it is
-// UTF-8 throughout and not all ASCII: then it is counted again, decoded, as it will be stored.
+// UTF-8 throughout and not all ASCII, and the code page is not UTF-8: then it is counted again,
+// decoded, as it will be stored.
 static void
 count_input(text_input *in, bool lines)
 {
 	input_text text = {};
 	text.encoding = text_encoding::bytes;
-	text.check_utf8 = !code_page_is_utf8();
+	text.check_utf8 = true;
 	count_text(in, lines, &text);
-	if (text.utf8) {
+	if (text.utf8 && !code_page_is_utf8()) {
 		in->quiet = true;
 		text.encoding = text_encoding::utf8;
 		count_text(in, lines, &text);
 	}
 	in->encoding = text.encoding;
 	move_lengths(&in->first, all_lengths);
-	if (in->indented > 0)
-		fprintf(stderr, "%s:%lu: %lu %s with blanks, which mirl does not print\n", in->name,
-			static_cast<unsigned long>(in->first_indented_line),
-			static_cast<unsigned long>(in->indented),
-			in->indented == 1 ? "entry begins" : "entries begin");
+	warn_of_input(in, &text);
 }
 
 // The second pass met other entries than the first counted: the layout no longer fits them.
@@ -221,7 +264,7 @@ write_input(text_input *in, writing *w, char *kept, size_t kept_room, bool lines
 	input_text text = {};
 	text.encoding = in->encoding;
 	input_result result = split_input(&splitter, in->name, in->path, &text);
-	if (result.outcome != input_outcome::ok || text.unmapped_count > 0 ||
+	if (result.outcome != input_outcome::ok || text.misplaced_count > 0 ||
 	    !agrees_in_full(&in->first, &in->second))
 		fail_changed(in);
 }

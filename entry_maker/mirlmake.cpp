@@ -125,6 +125,9 @@ use_code_page(const char *name)
 	case code_page_choice::not_installed:
 		fprintf(stderr, "code page %s is not installed\n", name);
 		exit(2);
+	case code_page_choice::not_ascii:
+		fprintf(stderr, "code page %lu does not keep ASCII\n", code_page_number());
+		exit(2);
 	case code_page_choice::not_on_this_build:
 		fail_with_message(
 		    "-e: code pages are for the Windows build; this one stores UTF-8\n", 2);

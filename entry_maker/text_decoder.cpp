@@ -1,5 +1,7 @@
 #include "text_decoder.h"
 
+#include <string.h>
+
 text_encoding
 encoding_of_mark(const unsigned char *text, size_t length, size_t *mark_length)
 {
@@ -19,12 +21,23 @@ encoding_of_mark(const unsigned char *text, size_t length, size_t *mark_length)
 	return text_encoding::bytes;
 }
 
+text_encoding
+encoding_of_nuls(const unsigned char *text, size_t length)
+{
+	if (length < 2 || memchr(text, 0, length) == nullptr)
+		return text_encoding::bytes;
+	size_t nul_parity = text[0] == 0 ? 0 : 1;
+	for (size_t i = 0; i < length; i++)
+		if ((text[i] == 0) != (i % 2 == nul_parity))
+			return text_encoding::bytes;
+	return nul_parity == 1 ? text_encoding::utf16le : text_encoding::utf16be;
+}
+
 void
 decode_start(text_decoder *d, text_encoding encoding)
 {
+	*d = {};
 	d->encoding = encoding;
-	d->pending_length = 0;
-	d->above_ascii = false;
 }
 
 // The bytes being decoded: what the last block left, then the new block.
@@ -95,6 +108,29 @@ valid_code_point(uint32_t code, size_t length)
 	return code >= least[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
 }
 
+enum { cut_short = 5 }; // no sequence is so long
+
+// Reads the UTF-8 sequence at in[i], which is not ASCII: returns its length and sets code to
+// its code point; 0 when the bytes there begin no character, cut_short when the bytes at hand
+// end inside it.
+static size_t
+read_sequence(const joined_bytes *in, size_t i, uint32_t *code)
+{
+	size_t length = sequence_length(in->at(i), code);
+	if (length == 0)
+		return 0;
+	size_t have = in->size - i < length ? in->size - i : length;
+	for (size_t k = 1; k < have; k++) {
+		unsigned char c = in->at(i + k);
+		if ((c & 0xC0) != 0x80)
+			return 0;
+		*code = *code << 6 | (c & 0x3Fu);
+	}
+	if (have < length)
+		return cut_short;
+	return valid_code_point(*code, length) ? length : 0;
+}
+
 static decode_result
 decode_utf8(text_decoder *d, const joined_bytes *in, bool at_end, uint16_t *units)
 {
@@ -107,24 +143,20 @@ decode_utf8(text_decoder *d, const joined_bytes *in, bool at_end, uint16_t *unit
 			continue;
 		}
 		uint32_t code;
-		size_t length = sequence_length(lead, &code);
-		if (length == 0)
-			return {decode_outcome::invalid_utf8, n, 0};
-		size_t have = in->size - i < length ? in->size - i : length;
-		for (size_t k = 1; k < have; k++) {
-			unsigned char c = in->at(i + k);
-			if ((c & 0xC0) != 0x80)
-				return {decode_outcome::invalid_utf8, n, 0};
-			code = code << 6 | (c & 0x3Fu);
-		}
-		if (have < length) {
-			if (at_end)
-				return {decode_outcome::invalid_utf8, n, 0};
+		size_t length = read_sequence(in, i, &code);
+		if (length == cut_short && !at_end)
 			break;
+		if (length == 0 || length == cut_short) {
+			if (!d->passes_strays)
+				return {decode_outcome::invalid_utf8, n, 0};
+			if (d->strays++ == 0) {
+				d->first_stray = lead;
+				d->first_stray_at = i < in->pending_length ? 0 : i - in->pending_length;
+			}
+			i++;
+			continue;
 		}
-		if (!valid_code_point(code, length))
-			return {decode_outcome::invalid_utf8, n, 0};
-		d->above_ascii = true;
+		d->characters++;
 		n += put_code_point(code, units + n);
 		i += length;
 	}
@@ -183,4 +215,19 @@ decode_block(text_decoder *d, const unsigned char *bytes, size_t length, bool at
 	if (d->encoding == text_encoding::utf8)
 		return decode_utf8(d, &in, at_end, units);
 	return decode_utf16(d, &in, at_end, units);
+}
+
+size_t
+encode_utf8(const uint16_t *units, size_t count, unsigned char *out)
+{
+	static const unsigned char leads[] = {0, 0xC0, 0xE0, 0xF0};
+	unsigned char *at = out;
+	for (size_t i = 0; i < count; i += character_width(units, i)) {
+		uint32_t code = code_point(units, i);
+		unsigned more = code < 0x80 ? 0 : code < 0x800 ? 1 : code < 0x10000 ? 2 : 3;
+		*at++ = static_cast<unsigned char>(leads[more] | code >> 6 * more);
+		while (more-- > 0)
+			*at++ = static_cast<unsigned char>(0x80 | (code >> 6 * more & 0x3F));
+	}
+	return static_cast<size_t>(at - out);
 }

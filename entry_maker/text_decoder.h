@@ -1,7 +1,8 @@
 #pragma once
 // Decodes the text of an input into UTF-16, a block at a time: UTF-8, or UTF-16 in either byte
 // order, as Notepad saves it. The code page conversion of Windows starts from UTF-16, and
-// Windows 95 has no UTF-8 conversion of its own.
+// Windows 95 has no UTF-8 conversion of its own. Decoded text is split as UTF-8, which holds
+// ASCII as it is.
 
 #include <stddef.h>
 #include <stdint.h>
@@ -13,11 +14,20 @@ enum class text_encoding { bytes, utf8, utf16le, utf16be };
 // and 0 when there is none.
 text_encoding encoding_of_mark(const unsigned char *text, size_t length, size_t *mark_length);
 
+// The encoding that the NULs of the first block of unmarked text show: UTF-16 when a NUL
+// stands in every second byte and in no other, LE when they are the odd ones; else bytes.
+text_encoding encoding_of_nuls(const unsigned char *text, size_t length);
+
 struct text_decoder {
 	text_encoding encoding;
 	unsigned char pending[3]; // the start of a character that the last block cut short
 	size_t pending_length;
-	bool above_ascii; // some character is not ASCII
+	// Counts that only text of 4 GB or more would wrap, which makes an entry file too large.
+	uint32_t characters; // beyond ASCII
+	bool passes_strays;  // UTF-8 bytes that are no part of a character are counted, not refused
+	uint32_t strays;     // those bytes
+	unsigned char first_stray;
+	size_t first_stray_at; // in the block that it was found in; 0 when among the pending bytes
 };
 
 enum class decode_outcome { ok, invalid_utf8, odd_length, unpaired_surrogate };
@@ -42,3 +52,29 @@ void decode_start(text_decoder *decoder, text_encoding encoding);
 // surrogate pair is never split between blocks.
 decode_result decode_block(text_decoder *decoder, const unsigned char *bytes, size_t length,
 			   bool at_end, uint16_t *units);
+
+// The units the character at units[i] takes: two for a surrogate pair.
+inline size_t
+character_width(const uint16_t *units, size_t i)
+{
+	return units[i] >= 0xD800 && units[i] <= 0xDBFF ? 2 : 1;
+}
+
+// The code point of the character at units[i].
+inline uint32_t
+code_point(const uint16_t *units, size_t i)
+{
+	if (character_width(units, i) == 1)
+		return units[i];
+	return 0x10000 + ((units[i] - 0xD800u) << 10) + (units[i + 1] - 0xDC00u);
+}
+
+// Writes units, whose surrogate pairs are whole, as UTF-8 into out, which has room for
+// utf8_room(count); returns the bytes written.
+size_t encode_utf8(const uint16_t *units, size_t count, unsigned char *out);
+
+constexpr size_t
+utf8_room(size_t units)
+{
+	return 3 * units;
+}

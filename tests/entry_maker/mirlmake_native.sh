@@ -52,8 +52,9 @@ check "standard input among files, with a tail" 0 \
   'mirl entries: 3, equal chances\000  \000 a\000bb\000 c\000    ' '' from_stdin 'c' two.txt -
 check "blank entry dropped with a warning" 0 'mirl entries: 2, equal chances\000 \000a\000b\000  ' \
   'blank.txt:3: blank entry dropped\n' "$mirlmake" blank.txt
-check "options after the inputs" 0 'mirl entries: 3, equal chances\000  \000 a\000 %%\000bb\000    ' \
-  '' "$mirlmake" two.txt -l
+check "options after the inputs; -l warns of %% lines" 0 \
+  'mirl entries: 3, equal chances\000  \000 a\000 %%\000bb\000    ' \
+  'two.txt: 1 line holds only %%; without -l it separates entries\n' "$mirlmake" two.txt -l
 # (\055 is the "-" that printf would take for an option.)
 check "-- ends the options" 1 '' '\055l: No such file or directory\n' "$mirlmake" two.txt -- -l
 check "a DOS end mark ends the text" 0 'mirl entries: 2, chances follow the length of the entry before\000a\000b\000' \
