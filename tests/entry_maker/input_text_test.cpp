@@ -92,10 +92,18 @@ TEST(input_text, encodings_and_faults)
 	    {utf16(u"a\n%\n\xD83D b", true), input_outcome::unpaired_surrogate, 3, {"a"}},
 	    {utf16(u"a\n%\n\xDE00", false), input_outcome::unpaired_surrogate, 3, {"a"}},
 	    {utf16(u"a\n%\nb"s + u'\0', true), input_outcome::nul_byte, 3, {"a"}},
-	    // A 0x1A at the very end is DOS's end mark, anywhere else a fault.
+	    // A run of 0x1A at the very end is DOS's end mark, anywhere else a fault, also where a
+	    // block ends inside it.
 	    {"a\n%\nb\n\x1A", ok, 0, {"a", "b"}},
-	    {utf16(u"a\x1A", true), ok, 0, {"a"}},
+	    {utf16(u"a\x1A\x1A", true), ok, 0, {"a"}},
 	    {"a\n\x1A\n", input_outcome::byte_1a, 2, {}},
+	    {"a\n%\n" + many.substr(4) + std::string(8, '\x1A'), ok, 0, {"a", many.substr(4)}},
+	    {"a\n%\n" + many.substr(4) + std::string(6, '\x1A') + "\nb", input_outcome::byte_1a, 3, {"a"}},
+	    // Split as written, then stored: a fullwidth % is no separator.
+	    {mark + "a\n\uFF05\nb", ok, 0, {"a\n\uFF05\nb"}},
+	    // UTF-16 without a mark, as its NULs show; NULs elsewhere keep the bytes.
+	    {"\0x\0\n\0%\0\n\0y"s, ok, 0, {"x", "y"}},
+	    {"x\0\n\0\0y"s, input_outcome::nul_byte, 1, {}},
 	};
 	for (const auto &c : cases) {
 		read_run run = read_text(c.bytes);

@@ -17,17 +17,21 @@ printf 'a\n%%\n \n%%\nb\n' >blank.txt
 printf 'a\nb\0\n' >nul.txt
 printf 'x\n%%\ny\x1a\n' >1a.txt
 printf '%%\n%%\n' >separators.txt
-printf 'a\n%%\nb\n\x1a' >ctrlz.txt
+printf 'a\n%%\nb\n\x1a\x1a\x1a' >ctrlz.txt
+printf 'Gr\xc3\xbc\xc3\x9fe\n%%\ncaf\xe9\n' >stray.txt
+printf 'a\0\n\0%%\0\n\0b\0' >utf16.txt
 printf 'a\n%% \t\r\nb\n%%\t\n c\n%%\n\td\n' >blanks.txt
 # 65536 entries, the longest 32768 bytes: (65536 + 1) * (32768 + 1) bytes and a header.
 { for ((i = 0; i < 65535; i++)); do printf 'a\n%%\n'; done; head -c 32768 /dev/zero | tr '\0' x; } \
   >large.txt
-inputs=(1a.txt blank.txt blanks.txt ctrlz.txt large.txt lines.txt nul.txt separators.txt two.txt)
+inputs=(1a.txt blank.txt blanks.txt ctrlz.txt large.txt lines.txt nul.txt separators.txt stray.txt
+  two.txt utf16.txt)
 sums=$(md5sum "${inputs[@]}")
 
 usage='usage: mirlmake [-l] [-p|-w] [-e CODEPAGE] [-o OUTPUT] [INPUT...]\n       mirlmake -c [-v] FILE\n'
 two='mirl entries: 2, equal chances\000  \000 a\000bb\000'
 two_weighted='mirl entries: 2, chances follow the length of the entry before\000a\000bb\000'
+two_short='mirl entries: 2, chances follow the length of the entry before\000a\000b\000'
 
 # Feeds the first argument's bytes to mirlmake's standard input.
 from_stdin() {
@@ -57,8 +61,12 @@ check "options after the inputs; -l warns of %% lines" 0 \
   'two.txt: 1 line holds only %%; without -l it separates entries\n' "$mirlmake" two.txt -l
 # (\055 is the "-" that printf would take for an option.)
 check "-- ends the options" 1 '' '\055l: No such file or directory\n' "$mirlmake" two.txt -- -l
-check "a DOS end mark ends the text" 0 'mirl entries: 2, chances follow the length of the entry before\000a\000b\000' \
-  '' "$mirlmake" -w ctrlz.txt
+check "a run of DOS end marks ends the text" 0 "$two_short" '' "$mirlmake" -w ctrlz.txt
+check "UTF-8 but for a stray byte" 0 \
+  'mirl entries: 2, chances follow the length of the entry before\000Gr\303\274\303\237e\000caf\351\000' \
+  'stray.txt:3: not UTF-8 (byte 0xE9); kept as it is\n' "$mirlmake" -w stray.txt
+check "UTF-16 without a byte order mark" 0 "$two_short" \
+  'utf16.txt: no byte order mark; read as UTF-16 LE\n' "$mirlmake" -w utf16.txt
 check "% lines with blanks after them; entries that begin with blanks" 0 \
   'mirl entries: 4, chances follow the length of the entry before\000a\000b\000 c\000\td\000' \
   'blanks.txt:5: 2 entries begin with blanks, which mirl does not print\n' "$mirlmake" -w blanks.txt

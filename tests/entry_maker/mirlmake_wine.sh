@@ -128,6 +128,26 @@ for row in "${code_pages[@]}"; do
     fi
   done
 done
+# Text is split as it was written, then each entry stored: a fullwidth % is no separator, and
+# a character that the code page turns into a line end or 0x1A is refused. @ is the input.
+printf 'a\r\n\357\274\205\r\nb\r\n%%\r\nc\r\n' >fullwidth.txt
+printf 'a\r\n%%\342\227\231\r\nb\342\231\252\r\n%%\r\n\342\206\222\r\n' >controls.txt
+printf 'Gr\303\274\303\237e\r\n%%\r\ncaf\351\r\n' >stray.txt
+# options | text | status | entries | stored | messages
+split_first=(
+  "|fullwidth|0|2|a\r\n%%\r\nb\000c\000|"
+  "-e oem|controls|2|||@:2: U+25D9 becomes 0x0A in code page 437\r\n@:3: U+266A becomes 0x0D in code page 437\r\n@:5: U+2192 becomes 0x1A in code page 437\r\n"
+  "-e 37|fullwidth|2|||code page 37 does not keep ASCII\r\n"
+  "-e 1252|stray|0|2|Gr\303\274\303\237e\000caf\351\000|@:3: not UTF-8 (byte 0xE9); read as code page 1252\r\n"
+)
+for row in "${split_first[@]}"; do
+  IFS='|' read -r options text status entries stored messages <<<"$row"
+  [ "$status" = 0 ] &&
+    stored="mirl entries: $entries, chances follow the length of the entry before\\000$stored"
+  # shellcheck disable=SC2086
+  check "$text.txt with $options" "$status" "$stored" \
+    "${messages//@/C:\\\\mirlmake_$family\\\\$text.txt}" mirlmake -w $options "$dir\\$text.txt"
+done
 # Without -e the system's ANSI code page, with -e oem its OEM one, whatever the machine's are.
 system_code_page() {
   "$wine_sh" "$tree" run reg query 'HKLM\System\CurrentControlSet\Control\Nls\CodePage' /v "$1" |
