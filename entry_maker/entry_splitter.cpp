@@ -83,10 +83,12 @@ take_part(entry_splitter *s, const unsigned char *part, size_t length)
 static void
 gather_part(entry_splitter *s, const unsigned char *part, size_t length)
 {
-	if (length == 0 || (s->kept == nullptr && !s->growing) || s->so_far.overflowed)
+	if (length == 0 || s->so_far.overflowed)
 		return;
-	if (s->growing ? !make_room(&s->kept, &s->kept_room, s->so_far.kept_length + length)
-		       : length > s->kept_room - s->so_far.kept_length) {
+	size_t needed = s->so_far.kept_length + length;
+	bool fits =
+	    s->growing ? make_room(&s->kept, &s->kept_room, needed) : needed <= s->kept_room;
+	if (!fits || s->kept == nullptr) {
 		s->so_far.overflowed = true;
 		return;
 	}
@@ -182,10 +184,13 @@ end_spanning_entry(entry_splitter *s, line_count *count, const unsigned char *bl
 	if (!in_block)
 		gather_part(s, block + begin, end - begin);
 	take_part(s, block + begin, end - begin);
-	split_entry entry = {nullptr,
-			     s->so_far.raw_length -
-				 line_end_length(s->so_far.tail + 2, s->so_far.raw_length),
-			     0, s->so_far.blank, false, false};
+	split_entry entry = {
+	    nullptr,
+	    s->so_far.raw_length - line_end_length(s->so_far.tail + 2, s->so_far.raw_length),
+	    0,
+	    s->so_far.blank,
+	    false,
+	    false};
 	if (in_block)
 		entry.bytes = reinterpret_cast<const char *>(block + begin);
 	else if (s->kept != nullptr && !s->so_far.overflowed)
@@ -209,8 +214,11 @@ end_entry(entry_splitter *s, line_count *count, const unsigned char *block, size
 	const unsigned char *bytes = block + begin;
 	size_t length = end - begin;
 	split_entry entry = {reinterpret_cast<const char *>(bytes),
-			     length - line_end_length(bytes + length, length), 0,
-			     all_whitespace(bytes, length), false, false};
+			     length - line_end_length(bytes + length, length),
+			     0,
+			     all_whitespace(bytes, length),
+			     false,
+			     false};
 	hand_over(s, &entry, bytes, quiet_when_empty && length == 0, count, block, begin);
 }
 

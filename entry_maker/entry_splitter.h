@@ -38,8 +38,8 @@ struct entry_splitter {
 	void *context;
 	char *kept; // gathers an entry that spans blocks; null to gather none
 	size_t kept_room;
-	bool growing;    // kept is from malloc, or null, and grows to gather any entry
-	bool unnumbered; // nothing needs lines: none are counted, and each is given as 0
+	bool growing;          // kept is from malloc, or null, and grows to gather any entry
+	bool unnumbered;       // nothing needs lines: none are counted, and each is given as 0
 	bool numbered_entries; // every entry is given its line, not only one that is warned of
 	// The input so far.
 	uint64_t block_line;  // the line of the next block's first byte

@@ -124,8 +124,9 @@ store_entry(void *context, const split_entry *entry)
 		size_t room = encoded_room(unit_block, units);
 		if (!make_room(&stored, &stored_room, length + room))
 			fail_with_message("can't allocate more memory\n", 3);
-		length += encode_units(unit_block, units, reinterpret_cast<unsigned char *>(stored) + length,
-				       room, list_misplaced, r);
+		length += encode_units(unit_block, units,
+				       reinterpret_cast<unsigned char *>(stored) + length, room,
+				       list_misplaced, r);
 		r->unit_line += count_unit_line_ends(unit_block, units);
 	}
 	const unsigned char *first = reinterpret_cast<const unsigned char *>(stored);
@@ -175,7 +176,8 @@ check_kept(reading *r, size_t length, bool at_end)
 	decode_block(d, text_at, length, at_end, unit_block);
 	if (none_yet && d->strays > 0) {
 		text->first_stray = d->first_stray;
-		text->stray_line = r->splitter->block_line + count_line_ends(text_at, d->first_stray_at);
+		text->stray_line =
+		    r->splitter->block_line + count_line_ends(text_at, d->first_stray_at);
 	}
 	text->check_utf8 = d->strays <= d->characters + stray_allowance;
 }
@@ -242,9 +244,8 @@ split_blocks(int fd, reading *r, long count, size_t mark)
 		if (count < 0)
 			return {input_outcome::read_error, 0, 0};
 		size_t length = static_cast<size_t>(count) - mark;
-		input_result result = kept
-					  ? split_kept(r, length, count == 0)
-					  : split_decoded(r, raw_block + mark, length, count == 0);
+		input_result result = kept ? split_kept(r, length, count == 0)
+					   : split_decoded(r, raw_block + mark, length, count == 0);
 		if (result.outcome != input_outcome::ok || count == 0)
 			return result;
 		mark = 0;

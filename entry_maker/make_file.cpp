@@ -142,7 +142,8 @@ list_misplaced(const text_input *in, const input_text *text)
 {
 	for (size_t i = 0; i < text->misplaced_count; i++) {
 		const misplaced_place *place = &text->misplaced[i];
-		fprintf(stderr, "%s:%lu: U+%04lX ", in->name, static_cast<unsigned long>(place->line),
+		fprintf(stderr, "%s:%lu: U+%04lX ", in->name,
+			static_cast<unsigned long>(place->line),
 			static_cast<unsigned long>(place->code));
 		if (place->byte == no_place)
 			fputs("has no place", stderr);

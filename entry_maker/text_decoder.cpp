@@ -151,7 +151,8 @@ decode_utf8(text_decoder *d, const joined_bytes *in, bool at_end, uint16_t *unit
 				return {decode_outcome::invalid_utf8, n, 0};
 			if (d->strays++ == 0) {
 				d->first_stray = lead;
-				d->first_stray_at = i < in->pending_length ? 0 : i - in->pending_length;
+				d->first_stray_at =
+				    i < in->pending_length ? 0 : i - in->pending_length;
 			}
 			i++;
 			continue;

@@ -98,7 +98,10 @@ TEST(input_text, encodings_and_faults)
 	    {utf16(u"a\x1A\x1A", true), ok, 0, {"a"}},
 	    {"a\n\x1A\n", input_outcome::byte_1a, 2, {}},
 	    {"a\n%\n" + many.substr(4) + std::string(8, '\x1A'), ok, 0, {"a", many.substr(4)}},
-	    {"a\n%\n" + many.substr(4) + std::string(6, '\x1A') + "\nb", input_outcome::byte_1a, 3, {"a"}},
+	    {"a\n%\n" + many.substr(4) + std::string(6, '\x1A') + "\nb",
+	     input_outcome::byte_1a,
+	     3,
+	     {"a"}},
 	    // Split as written, then stored: a fullwidth % is no separator.
 	    {mark + "a\n\uFF05\nb", ok, 0, {"a\n\uFF05\nb"}},
 	    // UTF-16 without a mark, as its NULs show; NULs elsewhere keep the bytes.
