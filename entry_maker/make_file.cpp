@@ -111,7 +111,8 @@ count_one(void *context, const split_entry *entry)
 	}
 	if (entry->indented && in->indented++ == 0)
 		in->first_indented_line = entry->line;
-	in->percent_lines += entry->only_percent;
+	if (entry->only_percent)
+		in->percent_lines++;
 	count_entry(&in->first, entry->length);
 	if (entry->length < counted_lengths)
 		input_lengths[entry->length]++;
@@ -181,14 +182,10 @@ count_text(text_input *in, bool lines, input_text *text)
 static void
 warn_of_input(const text_input *in, const input_text *text)
 {
-	if (text->nearly_utf8) {
-		fprintf(stderr, "%s:%lu: not UTF-8 (byte 0x%02X); ", in->name,
-			static_cast<unsigned long>(text->stray_line), text->first_stray);
-		if (code_page_is_utf8())
-			fputs("kept as it is\n", stderr);
-		else
-			fprintf(stderr, "read as code page %lu\n", code_page_number());
-	}
+	if (text->nearly_utf8)
+		fprintf(stderr, "%s:%lu: not UTF-8 (byte 0x%02X); read as code page %lu\n",
+			in->name, static_cast<unsigned long>(text->stray_line), text->first_stray,
+			code_page_number());
 	if (in->indented > 0)
 		fprintf(stderr, "%s:%lu: %lu %s with blanks, which mirl does not print\n", in->name,
 			static_cast<unsigned long>(in->first_indented_line),
@@ -202,16 +199,16 @@ warn_of_input(const text_input *in, const input_text *text)
 }
 
 // The first pass over one input. Text without a byte order mark is kept as it is, unless it is
-// UTF-8 throughout and not all ASCII, and the code page is not UTF-8: then it is counted again,
-// decoded, as it will be stored.
+// UTF-8 throughout and not all ASCII: then it is counted again, decoded, as it will be stored.
+// In a UTF-8 code page, such text is stored as it is, and stray bytes stay what they were.
 static void
 count_input(text_input *in, bool lines)
 {
 	input_text text = {};
 	text.encoding = text_encoding::bytes;
-	text.check_utf8 = true;
+	text.check_utf8 = !code_page_is_utf8();
 	count_text(in, lines, &text);
-	if (text.utf8 && !code_page_is_utf8()) {
+	if (text.utf8) {
 		in->quiet = true;
 		text.encoding = text_encoding::utf8;
 		count_text(in, lines, &text);
