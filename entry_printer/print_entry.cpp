@@ -22,7 +22,8 @@ print_entry(entry_stream *stream, int first_byte)
 	case read_outcome::complete:
 		break;
 	}
-	if (printf("%s\n", text.bytes) < 0 || fflush(stdout) != 0)
+	// A C runtime may take a failed write for done and mark only the stream's error flag.
+	if (printf("%s\n", text.bytes) < 0 || fflush(stdout) != 0 || ferror(stdout))
 		fail_with_error("stdout", 1);
 	free(text.bytes);
 }

@@ -50,6 +50,8 @@ check "missing file" 1 '' 'C:\\mirl_tests\\missing: No such file or directory\r\
 check "empty path" 1 '' 'No such file or directory\r\n' mirl -f ''
 check "no separator" 2 '' 'File contains no separators.\r\n' mirl -f 'C:\mirl_tests\none.lines'
 check "no entries" 2 '' 'File contains no entries.\r\n' mirl -f 'C:\mirl_tests\blank.lines'
+full_output() { mirl -f 'C:\mirl_tests\notes.txt' >/dev/full; }
+check "a failed write of the entry" 1 '' 'stdout: No space left on device\r\n' full_output
 check "CR LF lines come out as CR LF" 0 'two\r\nlines\r\n' '' mirl -f 'C:\mirl_tests\crlf.lines'
 check "largest file accepted" 0 '\r\n' '' mirl -f 'C:\mirl_tests\largest.lines'
 check "2 GiB is too large" 2 '' 'File is too large.\r\n' mirl -f 'C:\mirl_tests\2GiB.lines'
