@@ -43,9 +43,9 @@ keeps_ascii()
 code_page_choice
 choose_code_page(const char *name)
 {
-	if (name == nullptr)
+	if (name == nullptr || lstrcmpiA(name, "ansi") == 0)
 		code_page = GetACP();
-	else if (strcmp(name, "oem") == 0)
+	else if (lstrcmpiA(name, "oem") == 0)
 		code_page = GetOEMCP();
 	else if ((code_page = number_of(name)) == 0)
 		return code_page_choice::not_a_code_page;

@@ -15,10 +15,13 @@ static const char usage_text[] =
     "usage: mirlmake [-l] [-p|-w] [-e CODEPAGE] [-o OUTPUT] [INPUT...]\n"
     "       mirlmake -c [-v] FILE\n";
 
-// Ends the process with the usage text: the arguments were not understood.
+// Ends the process with status 2 after the fault, with option in place of its %s, and the usage
+// text: the arguments were not understood.
 [[noreturn]] static void
-usage()
+refuse(const char *fault, const char *option)
 {
+	fprintf(stderr, fault, option);
+	fputc('\n', stderr);
 	fail_with_message(usage_text, 2);
 }
 
@@ -31,7 +34,8 @@ help()
 	       "  -l           every line that is not blank is an entry\n"
 	       "  -p           pad every entry to the longest: a larger file, one draw a print\n"
 	       "  -w           the compact layout, without equal chances\n"
-	       "  -e CODEPAGE  store the entries in this code page, or oem for the console's\n"
+	       "  -e CODEPAGE  store the entries in this code page: a number, oem for the\n"
+	       "               console's, or ansi for Windows' own, the default\n"
 	       "  -c FILE      report which entries of FILE can be printed, and their chances\n"
 	       "  -v           with -c, a line for every entry\n"
 	       "  -h, /?       this help\n\n"
@@ -47,71 +51,99 @@ help()
 	exit(0);
 }
 
-// What the command line asks for.
-struct command {
-	bool check;
-	bool verbose;
-	const char *code_page; // null: the default
-	make_options make;
+// Which command an option belongs to.
+enum class option_use { make, check, any };
+
+// The options, each with what its value is when it takes one.
+struct option_rule {
+	char letter;
+	const char *value_fault; // null: it takes no value
+	option_use use;
+};
+static const option_rule option_rules[] = {
+    {'o', "%s needs a file name", option_use::make},
+    {'e', "%s needs a code page", option_use::make},
+    {'l', nullptr, option_use::make},
+    {'p', nullptr, option_use::make},
+    {'w', nullptr, option_use::make},
+    {'c', nullptr, option_use::check},
+    {'v', nullptr, option_use::check},
+    {'h', nullptr, option_use::any},
 };
 
-// Takes a layout option; another one is not understood.
-static void
-choose_layout(command *c, layout_kind kind)
+// What each option letter was given: its value, or "" for one that takes none; null when absent.
+static const char *given[128];
+
+static const option_rule *
+rule_of(char letter)
 {
-	if (c->make.layout != layout_kind::equal && c->make.layout != kind)
-		usage();
-	c->make.layout = kind;
+	for (const option_rule &rule : option_rules)
+		if (rule.letter == letter)
+			return &rule;
+	return nullptr;
 }
 
-// Takes the option argv[*i], and the value after it where it has one; ends the process with
-// the help or the usage text.
-static void
-take_option(int argc, char **argv, int *i, command *c)
+// Takes the letters of argv[i] as getopt does: any number of options without a value, then
+// perhaps one with its value in the rest of the argument or in the next. Returns the index of
+// the last argument taken.
+static int
+take_options(int argc, char **argv, int i)
 {
-	const char *option = argv[*i];
-	bool valued = strcmp(option, "-o") == 0 || strcmp(option, "-e") == 0;
-	if (valued && *i + 1 == argc)
-		usage();
-	if (strcmp(option, "-l") == 0)
-		c->make.lines = true;
-	else if (strcmp(option, "-p") == 0)
-		choose_layout(c, layout_kind::padded);
-	else if (strcmp(option, "-w") == 0)
-		choose_layout(c, layout_kind::weighted);
-	else if (strcmp(option, "-c") == 0)
-		c->check = true;
-	else if (strcmp(option, "-v") == 0)
-		c->verbose = true;
-	else if (strcmp(option, "-o") == 0)
-		c->make.output = argv[++*i];
-	else if (strcmp(option, "-e") == 0)
-		c->code_page = argv[++*i];
-	else if (strcmp(option, "-h") == 0 || strcmp(option, "--help") == 0)
-		help();
-	else
-		usage();
+	if (argv[i][1] == '-')
+		refuse("unknown option %s", argv[i]);
+	for (const char *at = argv[i] + 1; *at != '\0'; at++) {
+		char option[] = {'-', *at, '\0'};
+		const option_rule *rule = rule_of(*at);
+		if (rule == nullptr)
+			refuse("unknown option %s", option);
+		if (*at == 'h')
+			help();
+		if (rule->value_fault == nullptr) {
+			given[static_cast<unsigned char>(*at)] = "";
+			continue;
+		}
+		if (at[1] == '\0' && i + 1 == argc)
+			refuse(rule->value_fault, option);
+		given[static_cast<unsigned char>(*at)] = at[1] != '\0' ? at + 1 : argv[++i];
+		break;
+	}
+	return i;
 }
 
 // Reads the options, wherever they stand; the inputs are gathered at the front of argv, each
 // moved no later than it is read.
-static command
-read_command(int argc, char **argv)
+static void
+read_arguments(int argc, char **argv, make_options *make)
 {
-	command c = {false, false, nullptr, {false, layout_kind::equal, nullptr, argv + 1, 0}};
 	bool options_end = false;
 	for (int i = 1; i < argc; i++) {
 		const char *argument = argv[i];
-		if (!options_end && strcmp(argument, "/?") == 0)
+		if (!options_end && (strcmp(argument, "/?") == 0 || strcmp(argument, "--help") == 0))
 			help();
 		if (!options_end && strcmp(argument, "--") == 0)
 			options_end = true;
 		else if (options_end || argument[0] != '-' || argument[1] == '\0')
-			c.make.inputs[c.make.input_count++] = argv[i];
+			make->inputs[make->input_count++] = argv[i];
 		else
-			take_option(argc, argv, &i, &c);
+			i = take_options(argc, argv, i);
 	}
-	return c;
+}
+
+// Refuses an option given to the command it does not belong to, and two layouts.
+static void
+check_options(bool check)
+{
+	for (const option_rule &rule : option_rules) {
+		char option[] = {'-', rule.letter, '\0'};
+		if (given[static_cast<unsigned char>(rule.letter)] == nullptr)
+			continue;
+		if (rule.use == option_use::check && !check)
+			refuse("%s goes with -c", option);
+		if (rule.use == option_use::make && check)
+			refuse("%s does not go with -c", option);
+	}
+	if (given['p'] != nullptr && given['w'] != nullptr)
+		refuse("%s and -w cannot be combined", "-p");
 }
 
 // Chooses the code page to store entries in, or ends the process.
@@ -122,7 +154,7 @@ use_code_page(const char *name)
 	case code_page_choice::chosen:
 		return;
 	case code_page_choice::not_a_code_page:
-		usage();
+		refuse("%s takes oem, ansi or the number of a code page", "-e");
 	case code_page_choice::not_installed:
 		fprintf(stderr, "code page %s is not installed\n", name);
 		exit(2);
@@ -138,19 +170,25 @@ use_code_page(const char *name)
 int
 main(int argc, char **argv)
 {
-	command c = read_command(argc, argv);
-	if (c.check) {
-		if (c.make.lines || c.make.layout != layout_kind::equal ||
-		    c.make.output != nullptr || c.code_page != nullptr || c.make.input_count != 1)
-			usage();
-		report_entry_file(c.make.inputs[0], c.verbose);
+	make_options make = {false, layout_kind::equal, nullptr, argv + 1, 0};
+	read_arguments(argc, argv, &make);
+	bool check = given['c'] != nullptr;
+	check_options(check);
+	if (check) {
+		if (make.input_count != 1)
+			refuse("%s takes one file", "-c");
+		report_entry_file(make.inputs[0], given['v'] != nullptr);
 		return 0;
 	}
-	if (c.verbose)
-		usage();
-	use_code_page(c.code_page);
+	make.lines = given['l'] != nullptr;
+	if (given['p'] != nullptr)
+		make.layout = layout_kind::padded;
+	if (given['w'] != nullptr)
+		make.layout = layout_kind::weighted;
+	make.output = given['o'];
+	use_code_page(given['e']);
 	call_at_exit(remove_temporaries);
 	binary_standard_streams();
-	make_entry_file(&c.make);
+	make_entry_file(&make);
 	return 0;
 }
