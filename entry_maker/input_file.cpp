@@ -1,5 +1,6 @@
 #include "input_file.h"
 
+#include <errno.h>
 #include <stdio.h>
 #include <string.h>
 
@@ -253,6 +254,15 @@ split_blocks(int fd, reading *r, long count, size_t mark)
 	}
 }
 
+// The C runtime leaves a pattern that matches no file as it is.
+void
+fail_to_open(const char *name)
+{
+	if ((errno == ENOENT || errno == EINVAL) && strpbrk(name, "*?") != nullptr)
+		fail_with_fault(name, "no file matches", 1);
+	fail_with_error(name, 1);
+}
+
 input_result
 split_text(int fd, entry_splitter *splitter, input_text *text)
 {
@@ -286,7 +296,7 @@ split_input(entry_splitter *splitter, const char *name, const char *path, input_
 {
 	int fd = file_open(path);
 	if (fd < 0)
-		fail_with_error(name, 1);
+		fail_to_open(name);
 	open_descriptor = fd;
 	input_result result = split_text(fd, splitter, text);
 	if (result.outcome == input_outcome::read_error)

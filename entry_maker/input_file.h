@@ -53,6 +53,10 @@ struct input_result {
 // when the list is full.
 input_result split_text(int fd, entry_splitter *splitter, input_text *text);
 
+// Ends the process with status 1 for the input named name, which did not open: a wildcard
+// pattern that matches no file is said as such.
+[[noreturn]] void fail_to_open(const char *name);
+
 // Splits the input at path, named name in messages, as split_text does. Ends the process when
 // it cannot be opened or read.
 input_result split_input(entry_splitter *splitter, const char *name, const char *path,

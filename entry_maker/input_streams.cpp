@@ -42,7 +42,7 @@ spool(input_stream *in)
 {
 	int fd = in->name == stdin_name ? 0 : file_open(in->name);
 	if (fd < 0)
-		fail_with_error(in->name, 1);
+		fail_to_open(in->name);
 	if (is_console(fd))
 		fprintf(stderr, "reading entries from the keyboard; end them with %s\n",
 			keyboard_end_keys());

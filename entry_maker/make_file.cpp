@@ -66,6 +66,15 @@ list_inputs(const input_stream *streams, int count)
 	return inputs;
 }
 
+// Refuses, before anything is read, an input that is a folder.
+static void
+check_inputs(const make_options *options)
+{
+	for (int i = 0; i < options->input_count; i++)
+		if (is_folder(options->inputs[i]))
+			fail_with_fault(options->inputs[i], "is a folder", 1);
+}
+
 // Refuses, before anything is read or written, an output that is a folder, and an entry file
 // for the console.
 static void
@@ -222,8 +231,7 @@ count_input(text_input *in, bool lines)
 [[noreturn]] static void
 fail_changed(const text_input *in)
 {
-	fprintf(stderr, "%s: changed while being read\n", in->name);
-	exit(1);
+	fail_with_fault(in->name, "changed while being read", 1);
 }
 
 // Writes the filler's or a marker's blanks and NUL.
@@ -332,6 +340,7 @@ write_header(const layout *plan)
 void
 make_entry_file(const make_options *options)
 {
+	check_inputs(options);
 	check_output(options);
 	int count;
 	input_stream *streams =

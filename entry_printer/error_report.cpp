@@ -28,3 +28,10 @@ fail_with_message(const char *message, int status)
 	fputs(message, stderr);
 	exit(status);
 }
+
+void
+fail_with_fault(const char *name, const char *fault, int status)
+{
+	fprintf(stderr, "%s: %s\n", name, fault);
+	exit(status);
+}

@@ -9,3 +9,6 @@ void report_error(const char *prefix);
 
 // Ends the process with status after writing message to standard error.
 [[noreturn]] void fail_with_message(const char *message, int status);
+
+// Ends the process with status after name, ": ", fault and a line end on standard error.
+[[noreturn]] void fail_with_fault(const char *name, const char *fault, int status);
