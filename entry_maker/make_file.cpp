@@ -275,36 +275,56 @@ write_input(text_input *in, writing *w, char *kept, size_t kept_room, bool lines
 		fail_changed(in);
 }
 
-// Where the file goes: a temporary beside the output, or standard output.
-static const char *
+// Where the made file goes: the file that OUTPUT names, through any symbolic link, and the
+// temporary beside it that takes its place when done; neither when the file goes to standard
+// output, or is written in place.
+struct output_place {
+	const char *file;
+	const char *temporary;
+};
+
+// Starts the output. A device or a FIFO is written in place, as a rename would replace it; a
+// regular file is replaced by a new one with its permissions, written beside it first.
+static output_place
 start_output(const char *output)
 {
-	if (output == nullptr) {
-		output_start(stdout, "stdout");
-		return nullptr;
+	FILE *stream = stdout;
+	if (output == nullptr || open_in_place(output, &stream)) {
+		if (stream == nullptr)
+			fail_with_error(output, 1);
+		output_start(stream, output != nullptr ? output : "stdout");
+		return {nullptr, nullptr};
 	}
-	const char *temporary = temporary_path(output, ".tmp");
-	FILE *stream = fopen(temporary, "wb");
+	const char *file = file_behind(output);
+	if (file == nullptr)
+		fail_with_error(output, 1);
+	const char *temporary = temporary_path(file, ".tmp");
+	stream = fopen(temporary, "wb");
 	if (stream == nullptr)
 		fail_with_error(output, 1);
 	open_stream = stream;
+	keep_permissions(stream, file);
 	output_start(stream, output);
-	return temporary;
+	return {file, temporary};
 }
 
-// Renames the temporary to the output. Should that fail once the old file is gone (Windows
-// removes it first), the new file stays under its temporary name, which the message gives.
+// Renames the temporary over the file. An interrupt meanwhile leaves it: on Windows the old
+// file may be gone already. Should the rename fail once the old file is gone (Windows removes
+// it first), the new file stays under its temporary name, which the message gives.
 static void
-place_output(const char *temporary, const char *output)
+place_output(const output_place *place, const char *output)
 {
-	switch (replace_file(temporary, output)) {
+	keep_temporary(place->temporary);
+	switch (replace_file(place->temporary, place->file)) {
 	case replace_outcome::replaced:
+		free(const_cast<char *>(place->temporary));
 		return;
 	case replace_outcome::old_kept:
-		fail_with_error(output, 1);
+		report_error(output);
+		remove(place->temporary);
+		exit(1);
 	case replace_outcome::old_gone:
-		keep_temporary(temporary);
-		fail_with_error(temporary, 1);
+		fail_with_error(place->temporary, 1);
 	}
 }
 
@@ -362,15 +382,17 @@ make_entry_file(const make_options *options)
 	char *kept = static_cast<char *>(malloc(kept_room));
 	if (kept == nullptr)
 		fail_with_message("can't allocate more memory\n", 3);
-	const char *temporary = start_output(options->output);
+	output_place place = start_output(options->output);
 	write_header(&plan);
 	writing w = {nullptr, &plan};
 	for (int i = 0; i < count; i++)
 		write_input(&inputs[i], &w, kept, kept_room, options->lines);
 	output_blanks(plan.tail);
 	output_finish();
-	if (temporary != nullptr)
-		place_output(temporary, options->output);
+	if (place.temporary != nullptr)
+		place_output(&place, options->output);
+	if (place.file != options->output)
+		free(const_cast<char *>(place.file));
 	// The output's temporary is gone by its new name; the spool is no longer needed.
 	remove_temporaries();
 	free(kept);

@@ -187,7 +187,7 @@ main(int argc, char **argv)
 		make.layout = layout_kind::weighted;
 	make.output = given['o'];
 	use_code_page(given['e']);
-	call_at_exit(remove_temporaries);
+	remove_temporaries_at_end();
 	binary_standard_streams();
 	make_entry_file(&make);
 	return 0;

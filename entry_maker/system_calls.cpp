@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <io.h>
 #include <process.h>
+#include <share.h>
 #include <windows.h>
 
 #include "system_file.h"
@@ -16,6 +17,7 @@
 extern "C" __declspec(dllimport) int __cdecl crtdll_atexit(void(__cdecl *function)()) __asm__(
     "atexit");
 #else
+#include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,6 +42,82 @@ call_at_exit(void (*function)())
 	atexit(function);
 #endif
 }
+
+#ifdef _WIN32
+static void (*interrupt_function)();
+
+// Windows calls this in a thread of its own. The main thread may yet see a write fail on a
+// file released here, but the process ends before it can report that.
+static BOOL WINAPI
+end_at_interrupt(DWORD)
+{
+	interrupt_function();
+	TerminateProcess(GetCurrentProcess(), STATUS_CONTROL_C_EXIT);
+	return TRUE;
+}
+
+void
+call_on_interrupt(void (*function)())
+{
+	interrupt_function = function;
+	SetConsoleCtrlHandler(end_at_interrupt, /* add */ TRUE);
+}
+
+// Through the handles, as the C runtime's locks may be held by the main thread.
+void
+release_at_once(FILE *stream, int fd)
+{
+	if (stream != nullptr)
+		CloseHandle(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))));
+	if (fd >= 0)
+		CloseHandle(reinterpret_cast<HANDLE>(_get_osfhandle(fd)));
+}
+
+void
+remove_at_once(const char *path)
+{
+	remove(path);
+}
+#else
+static void (*interrupt_function)();
+
+static void
+end_at_signal(int signal_number)
+{
+	interrupt_function();
+	// The handler was reset to the default action, which SA_NODEFER lets act at once.
+	raise(signal_number);
+}
+
+void
+call_on_interrupt(void (*function)())
+{
+	interrupt_function = function;
+	struct sigaction action = {};
+	action.sa_handler = end_at_signal;
+	action.sa_flags = SA_RESETHAND | SA_NODEFER;
+	sigfillset(&action.sa_mask);
+	static const int signal_numbers[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ, SIGPIPE};
+	for (int signal_number : signal_numbers) {
+		// A signal ignored by whoever started the program (nohup, a background job) stays so.
+		struct sigaction old;
+		if (sigaction(signal_number, nullptr, &old) == 0 && old.sa_handler != SIG_IGN)
+			sigaction(signal_number, &action, nullptr);
+	}
+}
+
+// The system removes an open file's name; the file goes when it is closed.
+void
+release_at_once(FILE *, int)
+{
+}
+
+void
+remove_at_once(const char *path)
+{
+	unlink(path);
+}
+#endif
 
 // The process id of the C runtime, the same on both systems.
 uint32_t
@@ -123,6 +201,33 @@ temporary_folder()
 	return folder;
 }
 
+// Only a file on a disk can be replaced: NUL, CON, a pipe or a port is written in place.
+bool
+open_in_place(const char *path, FILE **stream)
+{
+	int fd = _sopen(path, _O_WRONLY | _O_BINARY, _SH_DENYNO);
+	if (fd < 0 || GetFileType(reinterpret_cast<HANDLE>(_get_osfhandle(fd))) == FILE_TYPE_DISK) {
+		if (fd >= 0)
+			_close(fd);
+		return false;
+	}
+	*stream = _fdopen(fd, "wb");
+	return true;
+}
+
+// The systems this runs on have no symbolic links to follow, and a read-only file is refused
+// rather than replaced.
+const char *
+file_behind(const char *path)
+{
+	return path;
+}
+
+void
+keep_permissions(FILE *, const char *)
+{
+}
+
 // Windows' rename fails when the target exists, so the old file goes first there.
 replace_outcome
 replace_file(const char *from, const char *to)
@@ -187,6 +292,34 @@ temporary_folder()
 {
 	const char *folder = getenv("TMPDIR");
 	return folder != nullptr && folder[0] != '\0' ? folder : "/tmp";
+}
+
+bool
+open_in_place(const char *path, FILE **stream)
+{
+	struct stat status;
+	if (stat(path, &status) != 0 || S_ISREG(status.st_mode) || S_ISDIR(status.st_mode))
+		return false;
+	*stream = fopen(path, "wb");
+	return true;
+}
+
+const char *
+file_behind(const char *path)
+{
+	struct stat status;
+	if (lstat(path, &status) != 0 || !S_ISLNK(status.st_mode))
+		return path;
+	return realpath(path, nullptr);
+}
+
+// Set-user and set-group bits are left out: the new file may have another owner.
+void
+keep_permissions(FILE *stream, const char *old)
+{
+	struct stat status;
+	if (stat(old, &status) == 0)
+		fchmod(fileno(stream), status.st_mode & 01777);
 }
 
 replace_outcome

@@ -2,6 +2,7 @@
 // The calls of mirlmake that differ between Windows and POSIX.
 
 #include <stdint.h>
+#include <stdio.h>
 
 // Puts standard input and output in binary mode: an entry file is bytes, and a CR LF in an
 // entry must reach it unchanged.
@@ -9,6 +10,20 @@ void binary_standard_streams();
 
 // Has function called when the process ends through exit or a return from main.
 void call_at_exit(void (*function)());
+
+// Has function called when the user or the system interrupts the process: Ctrl+C, Ctrl+Break or
+// the console closed; natively SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ, and SIGPIPE at a
+// write to a closed output, each unless it is ignored. The process then ends as the platform
+// ends an interrupted program. function may call only what is safe at any moment: natively it
+// runs inside a signal handler, on Windows in a thread of its own while the main one goes on.
+void call_on_interrupt(void (*function)());
+
+// Closes what is open on stream and fd, either of which may be null or -1, at the system's level
+// and safely at any moment, where the system cannot remove an open file: on Windows only.
+void release_at_once(FILE *stream, int fd);
+
+// Removes the file at path, safely at any moment.
+void remove_at_once(const char *path);
 
 // The id of this process, which keeps the temporaries of two runs apart.
 uint32_t process_id();
@@ -46,6 +61,19 @@ const char *new_file_mode();
 
 // The folder for files that only live as long as a run, ending in a separator or not.
 const char *temporary_folder();
+
+// Opens path for writing in place, into *stream, and returns true, when it names a device (NUL,
+// CON, /dev/null) or a FIFO, which a rename would replace; *stream is null, with errno set, when
+// that fails. Returns false for a regular file, a folder, or nothing.
+bool open_in_place(const char *path, FILE **stream);
+
+// The file that path names through any symbolic links, to be replaced in place of the link; a
+// new string, or path itself when it is no link. Null, with errno set, for a link that leads
+// nowhere.
+const char *file_behind(const char *path);
+
+// Gives the new file at stream the permissions of the file at old, where there is one.
+void keep_permissions(FILE *stream, const char *old);
 
 enum class replace_outcome { replaced, old_kept, old_gone };
 

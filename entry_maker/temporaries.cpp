@@ -1,5 +1,6 @@
 #include "temporaries.h"
 
+#include <signal.h>
 #include <stdint.h>
 #include <stdlib.h>
 #include <string.h>
@@ -11,30 +12,51 @@
 FILE *open_stream;
 int open_descriptor = -1;
 
-// The spools and the output's temporary.
-static char **temporaries;
-static int temporary_count;
+// The spools and the output's temporary. An interrupt may read them at any moment: a path is
+// whole before it is counted, a list whole before it is used, and neither is freed while used.
+static char *volatile *volatile temporaries;
+static volatile sig_atomic_t temporary_count;
 
-// Room for a path of size bytes; ends the process when there is no memory.
-static char *
-path_room(size_t size)
+// Removes the temporaries at an interrupt, which may come at any moment; natively inside a
+// signal handler.
+static void
+remove_at_interrupt()
 {
-	char *path = static_cast<char *>(malloc(size));
-	if (path == nullptr)
-		fail_with_message("can't allocate more memory\n", 3);
-	return path;
+	release_at_once(open_stream, open_descriptor);
+	for (int i = 0; i < temporary_count; i++)
+		remove_at_once(temporaries[i]);
 }
 
-// Lists path, filled in, for removal.
+void
+remove_temporaries_at_end()
+{
+	call_at_exit(remove_temporaries);
+	call_on_interrupt(remove_at_interrupt);
+}
+
+// Room for size bytes; ends the process when there is no memory.
+static void *
+room(size_t size)
+{
+	void *bytes = malloc(size);
+	if (bytes == nullptr)
+		fail_with_message("can't allocate more memory\n", 3);
+	return bytes;
+}
+
+// Lists path, filled in, for removal: in a new list, as an interrupt may be reading the old.
 static const char *
 register_temporary(char *path)
 {
-	size_t size = static_cast<size_t>(temporary_count + 1) * sizeof *temporaries;
-	char **grown = static_cast<char **>(realloc(temporaries, size));
-	if (grown == nullptr)
-		fail_with_message("can't allocate more memory\n", 3);
-	temporaries = grown;
-	temporaries[temporary_count++] = path;
+	int count = temporary_count;
+	char **listed = static_cast<char **>(room(static_cast<size_t>(count + 1) * sizeof(char *)));
+	for (int i = 0; i < count; i++)
+		listed[i] = temporaries[i];
+	listed[count] = path;
+	char *volatile *old = temporaries;
+	temporaries = listed;
+	temporary_count = count + 1;
+	free(const_cast<char **>(old));
 	return path;
 }
 
@@ -42,7 +64,8 @@ const char *
 temporary_path(const char *beside, const char *suffix)
 {
 	// The process id takes at most ten digits, as it fits in 32 bits.
-	char *path = path_room(strlen(beside) + sizeof ".4294967295" + strlen(suffix));
+	char *path =
+	    static_cast<char *>(room(strlen(beside) + sizeof ".4294967295" + strlen(suffix)));
 	sprintf(path, "%s.%lu%s", beside, static_cast<unsigned long>(process_id()), suffix);
 	return register_temporary(path);
 }
@@ -54,7 +77,8 @@ spool_path()
 	const char *folder = temporary_folder();
 	size_t length = strlen(folder);
 	bool separated = length == 0 || folder[length - 1] == '/' || folder[length - 1] == '\\';
-	char *path = path_room(length + sizeof "/mirlmake.4294967295.4294967295.in");
+	char *path =
+	    static_cast<char *>(room(length + sizeof "/mirlmake.4294967295.4294967295.in"));
 	sprintf(path, "%s%smirlmake.%lu.%u.in", folder, separated ? "" : "/",
 		static_cast<unsigned long>(process_id()), ++spools);
 	return register_temporary(path);
@@ -65,7 +89,8 @@ keep_temporary(const char *path)
 {
 	for (int i = 0; i < temporary_count; i++) {
 		if (temporaries[i] == path) {
-			temporaries[i] = temporaries[--temporary_count];
+			temporaries[i] = temporaries[temporary_count - 1];
+			temporary_count = temporary_count - 1;
 			return;
 		}
 	}
@@ -80,9 +105,10 @@ remove_temporaries()
 	if (open_descriptor >= 0)
 		file_close(open_descriptor);
 	open_descriptor = -1;
-	for (int i = 0; i < temporary_count; i++) {
-		remove(temporaries[i]);
-		free(temporaries[i]);
+	while (temporary_count > 0) {
+		char *path = temporaries[temporary_count - 1];
+		remove(path);
+		temporary_count = temporary_count - 1;
+		free(path);
 	}
-	temporary_count = 0;
 }
