@@ -51,6 +51,14 @@ pid_masked() {
   return $status
 }
 
+# Waits for the background process PID, then shows FILE; ends with the process's status.
+wait_and_cat() { # PID FILE
+  local status=0
+  wait "$1" 2>/dev/null || status=$?
+  cat "$2"
+  return $status
+}
+
 finish() {
   echo "$passed passed, $failed failed"
   [ "$failed" -eq 0 ]

@@ -85,9 +85,9 @@ check "code pages are for Windows" 2 '' '\055e: code pages are for the Windows b
 listing "nothing left beside the inputs" "${inputs[@]}"
 
 : >out.lines
-check "replacing a file" 0 '' '' "$mirlmake" -w -o out.lines two.txt
+check "replacing a file" 0 '' '' "$mirlmake" -wo out.lines two.txt
 check "the new file's bytes" 0 "$two_weighted" '' cat out.lines
-check "standard input into a file" 0 '' '' from_stdin 'a\n%%\nbb\n' -o out.lines
+check "standard input into a file" 0 '' '' from_stdin 'a\n%%\nbb\n' -oout.lines
 listing "no temporaries after success" "${inputs[@]}" out.lines
 rm out.lines
 
@@ -153,13 +153,52 @@ check "no input changed" 0 "$sums\n" '' md5sum "${inputs[@]}"
 check "no spool left" 0 '' '' ls -A "$TMPDIR"
 listing "nothing left after failures" "${inputs[@]}"
 
-check "usage: unknown option" 2 '' "$usage" "$mirlmake" -x two.txt
-check "usage: -o without a value" 2 '' "$usage" "$mirlmake" -o
-check "usage: -c with -l" 2 '' "$usage" "$mirlmake" -c -l two.txt
-check "usage: -c with -o" 2 '' "$usage" "$mirlmake" -c -o x two.txt
-check "usage: -v without -c" 2 '' "$usage" "$mirlmake" -v two.txt
-check "usage: -c without a file" 2 '' "$usage" "$mirlmake" -c
-check "usage: -c with two files" 2 '' "$usage" "$mirlmake" -c -v two.txt two.txt
+# options | the fault named above the usage
+refusals=(
+  "-q two.txt|unknown option -q"
+  "--quiet two.txt|unknown option --quiet"
+  "two.txt -lo|-o needs a file name"
+  "-pw two.txt|-p and -w cannot be combined"
+  "-c|-c takes one file"
+  "-c -v two.txt two.txt|-c takes one file"
+  "-v two.txt|-v goes with -c"
+  "-c -o x two.txt|-o does not go with -c"
+)
+for row in "${refusals[@]}"; do
+  IFS='|' read -r options fault <<<"$row"
+  # shellcheck disable=SC2086
+  check "refused: $options" 2 '' "${fault/#-/\\055}\n$usage" "$mirlmake" $options
+done
+
+# Every ending signal, at any moment (here, reading a pipe held open into the spool), leaves
+# no file behind and the old output as it was; the status says which signal ended it.
+mkfifo "$scratch/held"
+exec 3<>"$scratch/held"
+printf 'old' >out.lines
+for signal in INT TERM HUP; do
+  printf 'a\n' >&3
+  TMPDIR=$PWD env --default-signal "$mirlmake" -o out.lines <"$scratch/held" &
+  for _ in $(seq 100); do ls | grep -q "\.$!\." && break; sleep 0.1; done
+  kill -s "$signal" $!
+  check "SIG$signal while reading: the old output kept" "$(($(kill -l "$signal") + 128))" old '' \
+    wait_and_cat $! out.lines
+done
+exec 3>&-
+# SIGPIPE: the reader of the output has gone.
+pipe_closed() { seq 300000 | TMPDIR=$PWD "$mirlmake" -l | head -c 10; return "${PIPESTATUS[1]}"; }
+check "SIGPIPE at a closed output" 141 'mirl entri' '' pipe_closed
+listing "nothing left after signals" "${inputs[@]}" out.lines
+# A FIFO is written in place; a symbolic link is followed, and the permissions of the file it
+# names are kept.
+mkfifo out.fifo
+fifo_read() { cat out.fifo & "$mirlmake" -o out.fifo two.txt && wait && [ -p out.fifo ]; }
+check "a FIFO as output stays one; its reader gets the file" 0 "$two" '' fifo_read
+chmod 640 out.lines
+ln -s out.lines link.lines
+through_link() { "$mirlmake" -o link.lines two.txt && [ -L link.lines ] && stat -c %a out.lines; }
+check "a symbolic link as output" 0 '640\n' '' through_link
+check "the file it names replaced" 0 "$two" '' cat out.lines
+rm out.fifo link.lines out.lines
 
 "$mirlmake" -o two.lines two.txt
 printf 'h\0one entry behind a short header' >short.lines
