@@ -52,35 +52,42 @@ help()
 }
 
 // Which command an option belongs to.
-enum class option_use { make, check, any };
+enum class option_use : char { make, check, any };
 
 // The options, each with what its value is when it takes one.
 struct option_rule {
 	char letter;
-	const char *value_fault; // null: it takes no value
 	option_use use;
+	const char *value_fault; // null: it takes no value
 };
 static const option_rule option_rules[] = {
-    {'o', "%s needs a file name", option_use::make},
-    {'e', "%s needs a code page", option_use::make},
-    {'l', nullptr, option_use::make},
-    {'p', nullptr, option_use::make},
-    {'w', nullptr, option_use::make},
-    {'c', nullptr, option_use::check},
-    {'v', nullptr, option_use::check},
-    {'h', nullptr, option_use::any},
+    {'o', option_use::make, "%s needs a file name"},
+    {'e', option_use::make, "%s needs a code page"},
+    {'l', option_use::make, nullptr},
+    {'p', option_use::make, nullptr},
+    {'w', option_use::make, nullptr},
+    {'c', option_use::check, nullptr},
+    {'v', option_use::check, nullptr},
+    {'h', option_use::any, nullptr},
 };
 
 // What each option letter was given: its value, or "" for one that takes none; null when absent.
-static const char *given[128];
+static const char *given_values[256];
+
+static const char *&
+given(char letter)
+{
+	return given_values[static_cast<unsigned char>(letter)];
+}
 
 static const option_rule *
 rule_of(char letter)
 {
-	for (const option_rule &rule : option_rules)
-		if (rule.letter == letter)
-			return &rule;
-	return nullptr;
+	const option_rule *rule = option_rules;
+	const option_rule *end = option_rules + sizeof option_rules / sizeof option_rules[0];
+	while (rule != end && rule->letter != letter)
+		rule++;
+	return rule != end ? rule : nullptr;
 }
 
 // Takes the letters of argv[i] as getopt does: any number of options without a value, then
@@ -99,12 +106,12 @@ take_options(int argc, char **argv, int i)
 		if (*at == 'h')
 			help();
 		if (rule->value_fault == nullptr) {
-			given[static_cast<unsigned char>(*at)] = "";
+			given(*at) = "";
 			continue;
 		}
 		if (at[1] == '\0' && i + 1 == argc)
 			refuse(rule->value_fault, option);
-		given[static_cast<unsigned char>(*at)] = at[1] != '\0' ? at + 1 : argv[++i];
+		given(*at) = at[1] != '\0' ? at + 1 : argv[++i];
 		break;
 	}
 	return i;
@@ -118,7 +125,8 @@ read_arguments(int argc, char **argv, make_options *make)
 	bool options_end = false;
 	for (int i = 1; i < argc; i++) {
 		const char *argument = argv[i];
-		if (!options_end && (strcmp(argument, "/?") == 0 || strcmp(argument, "--help") == 0))
+		if (!options_end &&
+		    (strcmp(argument, "/?") == 0 || strcmp(argument, "--help") == 0))
 			help();
 		if (!options_end && strcmp(argument, "--") == 0)
 			options_end = true;
@@ -135,14 +143,14 @@ check_options(bool check)
 {
 	for (const option_rule &rule : option_rules) {
 		char option[] = {'-', rule.letter, '\0'};
-		if (given[static_cast<unsigned char>(rule.letter)] == nullptr)
+		if (given(rule.letter) == nullptr)
 			continue;
 		if (rule.use == option_use::check && !check)
 			refuse("%s goes with -c", option);
 		if (rule.use == option_use::make && check)
 			refuse("%s does not go with -c", option);
 	}
-	if (given['p'] != nullptr && given['w'] != nullptr)
+	if (given('p') != nullptr && given('w') != nullptr)
 		refuse("%s and -w cannot be combined", "-p");
 }
 
@@ -172,21 +180,21 @@ main(int argc, char **argv)
 {
 	make_options make = {false, layout_kind::equal, nullptr, argv + 1, 0};
 	read_arguments(argc, argv, &make);
-	bool check = given['c'] != nullptr;
+	bool check = given('c') != nullptr;
 	check_options(check);
 	if (check) {
 		if (make.input_count != 1)
 			refuse("%s takes one file", "-c");
-		report_entry_file(make.inputs[0], given['v'] != nullptr);
+		report_entry_file(make.inputs[0], given('v') != nullptr);
 		return 0;
 	}
-	make.lines = given['l'] != nullptr;
-	if (given['p'] != nullptr)
+	make.lines = given('l') != nullptr;
+	if (given('p') != nullptr)
 		make.layout = layout_kind::padded;
-	if (given['w'] != nullptr)
+	if (given('w') != nullptr)
 		make.layout = layout_kind::weighted;
-	make.output = given['o'];
-	use_code_page(given['e']);
+	make.output = given('o');
+	use_code_page(given('e'));
 	remove_temporaries_at_end();
 	binary_standard_streams();
 	make_entry_file(&make);

@@ -49,7 +49,7 @@ static void (*interrupt_function)();
 // Windows calls this in a thread of its own. The main thread may yet see a write fail on a
 // file released here, but the process ends before it can report that.
 static BOOL WINAPI
-end_at_interrupt(DWORD)
+end_at_interrupt(DWORD /* event */)
 {
 	interrupt_function();
 	TerminateProcess(GetCurrentProcess(), STATUS_CONTROL_C_EXIT);
@@ -99,7 +99,8 @@ call_on_interrupt(void (*function)())
 	sigfillset(&action.sa_mask);
 	static const int signal_numbers[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ, SIGPIPE};
 	for (int signal_number : signal_numbers) {
-		// A signal ignored by whoever started the program (nohup, a background job) stays so.
+		// A signal ignored by whoever started the program (nohup, a background job) stays
+		// ignored.
 		struct sigaction old;
 		if (sigaction(signal_number, nullptr, &old) == 0 && old.sa_handler != SIG_IGN)
 			sigaction(signal_number, &action, nullptr);
@@ -108,7 +109,7 @@ call_on_interrupt(void (*function)())
 
 // The system removes an open file's name; the file goes when it is closed.
 void
-release_at_once(FILE *, int)
+release_at_once(FILE * /* stream */, int /* fd */)
 {
 }
 
@@ -224,7 +225,7 @@ file_behind(const char *path)
 }
 
 void
-keep_permissions(FILE *, const char *)
+keep_permissions(FILE * /* stream */, const char * /* old */)
 {
 }
 
