@@ -88,10 +88,12 @@ if [ "$family" = default ]; then
   printf 'a\r\n' >&3
   env --default-signal "$wine_sh" "$tree" run "$dir\\mirlmake_$family.exe" -o "$dir\\made.lines" \
     <"$scratch/held" &
-  for _ in $(seq 300); do ls | grep -q '\.in$' && break; sleep 0.1; done
+  spools() { find "$tree/prefix/drive_c/users" -name 'mirlmake.*.in'; }
+  for _ in $(seq 300); do [ -n "$(spools)" ] && break; sleep 0.1; done
   kill -INT $!
-  check "Ctrl+C: no spool, the old output kept" 58 "$three" '' wait_and_cat $! made.lines
+  check "Ctrl+C: the old output kept" 58 "$three" '' wait_and_cat $! made.lines
   exec 3>&-
+  check "Ctrl+C: no spool left" 0 '' '' spools
   listing "nothing left after Ctrl+C" "${files[@]}" made.lines
 fi
 
