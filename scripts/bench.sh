@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Gives the sizes of the Windows programs, then measures mirl side by side with `shuf -n 1`,
 # fortune and a floor program that only opens, seeks and reads 4 KB, on generated entry files
-# of 1 MB, 100 MB and 1 GB; mirlmake's layouts of twelve of Debian's fortune files (size and
-# draws per print) and mirl printing from the default one; mirlmake making 1 GB in every layout
+# of 1 MB, 100 MB and 1 GB; mirlmake's layouts of Debian's Italian and Czech collections of
+# sayings, each on its own and both together (size and draws per print), and mirl printing from
+# the default ones; mirlmake making 1 GB in every layout
 # against dd copying it, and checking it against cat reading it; and mirl.exe and runnolt.exe
 # -wait under Wine against a Windows program that does nothing. Prints medians and ratios. The
 # files live in a temporary directory and are removed afterwards.
@@ -10,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh test
-for p in hyperfine fortune-mod fortunes; do
+for p in hyperfine fortunes-it fortunes-cs fortune-mod; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' ||
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$p" >/dev/null
 done
@@ -97,30 +98,37 @@ for size in 1MB:1000000:30 100MB:100000000:20 1GB:1000000000:5; do
   [ "$label" = 1GB ] || rm -f "$work/f$label"*
 done
 
-# The layouts of twelve collections of sayings: the file's size over the text's, and the
-# draws per print that mirlmake -c computes.
+# The layouts of the Italian and the Czech collections of sayings, each on its own and both
+# together: the file's size over the text's, and the draws per print that mirlmake -c computes;
+# then mirl printing from each default file beside the floor program.
 fortunes=/usr/share/games/fortunes
-collections=(art computers cookie definitions drugs education fortunes literature miscellaneous
-  people science wisdom)
-text_bytes=$(cd "$fortunes" && cat "${collections[@]}" | wc -c)
 echo
-echo "| twelve fortune files, $text_bytes bytes of text | file bytes | file / text | draws per print |"
-echo "|---|---|---|---|"
-for layout in default -p -w; do
-  options=()
-  [ "$layout" = default ] || options=("$layout")
-  made=$work/twelve${options[*]}.lines
-  (cd "$fortunes" && "$OLDPWD/$mirlmake" "${options[@]}" -o "$made" "${collections[@]}" 2>/dev/null)
-  bytes=$(stat -c %s "$made")
-  draws=$("$mirlmake" -c "$made" | awk '/draws per print/ { print $3 }')
-  echo "| $layout | $bytes | $(ratio "$bytes" "$text_bytes") | $draws |"
+echo "| sayings | text bytes | layout | file bytes | file / text | draws per print |"
+echo "|---|---|---|---|---|---|"
+for collection in "Italian it" "Czech cs" "both it cs"; do
+  read -r name folders <<<"$collection"
+  mapfile -t inputs < <(for folder in $folders; do
+    find "$fortunes/$folder" -maxdepth 1 -type f ! -name '*.dat' | sort
+  done)
+  text_bytes=$(cat "${inputs[@]}" | wc -c)
+  for layout in default -p -w; do
+    options=()
+    [ "$layout" = default ] || options=("$layout")
+    made=$work/$name${options[*]}.lines
+    "$mirlmake" "${options[@]}" -o "$made" "${inputs[@]}" 2>/dev/null
+    bytes=$(stat -c %s "$made")
+    draws=$("$mirlmake" -c "$made" | awk '/draws per print/ { print $3 }')
+    echo "| $name | $text_bytes | $layout | $bytes | $(ratio "$bytes" "$text_bytes") | $draws |"
+  done
 done
-m=$(median 300 "$mirl -f $work/twelve.lines")
-f=$(median 300 "$work/floor $work/twelve.lines")
 echo
-echo "| default layout of the twelve | mirl ms | floor ms | mirl / floor |"
+echo "| default layout of | mirl ms | floor ms | mirl / floor |"
 echo "|---|---|---|---|"
-echo "| one print | $m | $f | $(ratio "$m" "$f") |"
+for name in Italian Czech both; do
+  m=$(median 300 "$mirl -f $work/$name.lines")
+  f=$(median 300 "$work/floor $work/$name.lines")
+  echo "| $name | $m | $f | $(ratio "$m" "$f") |"
+done
 
 # mirlmake on 1 GB: making an entry file in every layout (reading the text twice and writing
 # about as much) against dd copying it, each replacing the file of its last run, once from the
