@@ -8,20 +8,30 @@
 #include "system_calls.h"
 #include "system_file.h"
 
-// The file being reported on.
-struct checked_file {
-	const char *path;
-	int fd;
-	int64_t size;
-};
+checked_file
+open_entry_file(const char *path)
+{
+	checked_file file = {path, file_open(path), 0};
+	if (file.fd < 0)
+		fail_with_error(path, 1);
+	// A pipe or a device has no size to measure, and may never end.
+	if (!identity_of_stream(file.fd).regular) {
+		fprintf(stderr, "%s: not a regular file\n", path);
+		exit(2);
+	}
+	file.size = file_seek_end(file.fd);
+	if (file.size < 0)
+		fail_with_error(path, 1);
+	return file;
+}
 
-// Checks the file from its start, handing each entry to checked; ends the process on failure.
-static void
-check_pass(const checked_file *file, entry_checked *checked, void *context, check_summary *summary)
+void
+check_pass(const checked_file *file, entry_bytes *taken, entry_checked *checked, void *context,
+	   check_summary *summary)
 {
 	if (!file_seek(file->fd, 0))
 		fail_with_error(file->path, 1);
-	switch (check_entries(file->fd, file->size, checked, context, summary)) {
+	switch (check_entries_taking(file->fd, file->size, taken, checked, context, summary)) {
 	case check_outcome::read_error:
 		fail_with_error(file->path, 1);
 	case check_outcome::no_separator:
@@ -88,39 +98,35 @@ print_equality(const check_summary *summary)
 }
 
 void
+report_unprintable(FILE *to, const check_summary *summary)
+{
+	if (summary->first_behind_header)
+		fprintf(to, "the first entry can never be printed: %s\n",
+			reason(entry_fate::behind_header));
+	if (summary->begin_with_1a > 0)
+		fprintf(to, "%lu %s never be printed: %s with 0x1A\n",
+			static_cast<unsigned long>(summary->begin_with_1a),
+			summary->begin_with_1a == 1 ? "entry can" : "entries can",
+			summary->begin_with_1a == 1 ? "begins" : "begin");
+	if (summary->last_blank_to_end)
+		fprintf(to, "the last entry can never be printed: %s\n",
+			reason(entry_fate::blank_to_end));
+}
+
+void
 report_entry_file(const char *path, bool verbose)
 {
-	checked_file file = {path, file_open(path), 0};
-	if (file.fd < 0)
-		fail_with_error(path, 1);
-	// A pipe or a device has no size to measure, and may never end.
-	if (!identity_of_stream(file.fd).regular) {
-		fprintf(stderr, "%s: not a regular file\n", path);
-		exit(2);
-	}
-	file.size = file_seek_end(file.fd);
-	if (file.size < 0)
-		fail_with_error(path, 1);
+	checked_file file = open_entry_file(path);
 	check_summary summary, again;
-	check_pass(&file, nullptr, nullptr, &summary);
+	check_pass(&file, nullptr, nullptr, nullptr, &summary);
 	// Each chance needs the total, so the lines per entry take a second pass.
 	if (verbose)
-		check_pass(&file, print_entry_line, &summary, &again);
+		check_pass(&file, nullptr, print_entry_line, &summary, &again);
 	printf("%s: %lu %s, %lu can be printed", path, static_cast<unsigned long>(summary.entries),
 	       summary.entries == 1 ? "entry" : "entries",
 	       static_cast<unsigned long>(summary.printable));
 	print_equality(&summary);
-	if (summary.first_behind_header)
-		printf("the first entry can never be printed: %s\n",
-		       reason(entry_fate::behind_header));
-	if (summary.begin_with_1a > 0)
-		printf("%lu %s never be printed: %s with 0x1A\n",
-		       static_cast<unsigned long>(summary.begin_with_1a),
-		       summary.begin_with_1a == 1 ? "entry can" : "entries can",
-		       summary.begin_with_1a == 1 ? "begins" : "begin");
-	if (summary.last_blank_to_end)
-		printf("the last entry can never be printed: %s\n",
-		       reason(entry_fate::blank_to_end));
+	report_unprintable(stdout, &summary);
 	if (summary.printable > 0) {
 		printf("on average %.4f draws per print\n",
 		       static_cast<double>(summary.values) /

@@ -7,6 +7,8 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include "entry_file.h"
+
 static UINT code_page = CP_ACP;
 
 // A decimal number of at most five digits, or 0.
@@ -79,6 +81,24 @@ convert(const uint16_t *units, size_t count, unsigned char *out, size_t room, BO
 	    code_page == CP_UTF8 ? NULL : defaulted));
 }
 
+// UTF-8's two bytes, or else one byte that is no whitespace of mirl's and not the default
+// character: some code pages give a blank for U+00A0.
+const char *
+no_break_space(size_t *length)
+{
+	static unsigned char bytes[16];
+	static size_t found = SIZE_MAX;
+	if (found == SIZE_MAX) {
+		const uint16_t unit = 0xA0;
+		BOOL defaulted;
+		found = convert(&unit, 1, bytes, sizeof bytes, &defaulted);
+		if (code_page != CP_UTF8 && (found != 1 || defaulted || is_whitespace(bytes[0])))
+			found = 0;
+	}
+	*length = found;
+	return reinterpret_cast<const char *>(bytes);
+}
+
 size_t
 encoded_room(const uint16_t *units, size_t count)
 {
@@ -143,6 +163,13 @@ encode_units(const uint16_t *units, size_t count, unsigned char *out, size_t roo
 	return length;
 }
 #else
+const char *
+no_break_space(size_t *length)
+{
+	*length = 2;
+	return "\xC2\xA0";
+}
+
 code_page_choice
 choose_code_page(const char *name)
 {

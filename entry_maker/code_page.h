@@ -27,6 +27,10 @@ bool code_page_is_utf8();
 // What a character that the code page has no place for becomes.
 enum { no_place = -1 };
 
+// The code page's no-break space, which stands in front of an indented entry, since mirl skips
+// blanks and tabs there: its bytes, and their count, 0 when the code page has none.
+const char *no_break_space(size_t *length);
+
 // Called for each character in units that the code page has no place for, or turns into a NUL,
 // 0x1A, CR or LF though it is none of them: its index, its code, and that byte or no_place.
 typedef void misplaced_character(void *context, size_t unit, uint32_t code, int byte);

@@ -38,6 +38,7 @@ run_weight(const draw_share *share, int64_t first, int64_t end)
 // The pass's state between blocks.
 struct checker {
 	entry_checked *checked;
+	entry_bytes *taken;
 	void *context;
 	check_summary *summary;
 	int64_t size;
@@ -176,6 +177,8 @@ check_block(checker *c, const unsigned char *block, size_t length, int64_t at)
 			meet_1a(c, block + i, next_1a - i, at + static_cast<int64_t>(next_1a));
 		if (c->checked != nullptr)
 			take_text(c, block + i, nul - i);
+		if (c->taken != nullptr)
+			c->taken(c->context, &c->entry, block + i, nul - i);
 		if (nul == length) {
 			c->leading = c->leading && all_whitespace(block + i, length - i);
 			break;
@@ -194,9 +197,17 @@ static unsigned char check_block_bytes[check_block_size];
 check_outcome
 check_entries(int fd, int64_t size, entry_checked *checked, void *context, check_summary *summary)
 {
+	return check_entries_taking(fd, size, nullptr, checked, context, summary);
+}
+
+check_outcome
+check_entries_taking(int fd, int64_t size, entry_bytes *taken, entry_checked *checked,
+		     void *context, check_summary *summary)
+{
 	*summary = {};
 	checker c = {};
 	c.checked = checked;
+	c.taken = taken;
 	c.context = context;
 	c.summary = summary;
 	c.size = size;

@@ -44,6 +44,10 @@ struct checked_entry {
 
 typedef void entry_checked(void *context, const checked_entry *entry);
 
+// Called with each piece of an entry's bytes, in order, before the entry is checked.
+typedef void entry_bytes(void *context, const checked_entry *entry, const unsigned char *bytes,
+			 size_t length);
+
 struct check_summary {
 	uint64_t entries;
 	uint64_t printable;
@@ -63,3 +67,7 @@ enum class check_outcome { done, no_separator, too_large, read_error };
 // it is not null, for every entry in order.
 check_outcome check_entries(int fd, int64_t size, entry_checked *checked, void *context,
 			    check_summary *summary);
+
+// As check_entries, also handing taken, when it is not null, the bytes of every entry.
+check_outcome check_entries_taking(int fd, int64_t size, entry_bytes *taken, entry_checked *checked,
+				   void *context, check_summary *summary);

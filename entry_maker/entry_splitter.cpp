@@ -47,7 +47,45 @@ static void
 clear_entry(entry_splitter *s)
 {
 	s->line_known = false;
-	s->so_far = {0, 0, false, true, {0, 0}};
+	s->so_far = {0, 0, false, {true, 0, 0, 0}, {0, 0}};
+}
+
+// Follows the whitespace that begins an entry through part, which begins at offset at of the
+// entry; the first other byte ends it.
+static void
+follow_lead(lead_so_far *lead, uint64_t at, const unsigned char *part, size_t length)
+{
+	for (size_t i = 0; i < length && lead->blank; i++, at++) {
+		unsigned char c = part[i];
+		if (at == lead->line_start)
+			lead->line_first = c;
+		if (c == '\n') {
+			lead->line_start = at + 1;
+		} else if (!is_whitespace(c)) {
+			lead->blank = false;
+			lead->text_start = at;
+		}
+	}
+}
+
+// How an entry begins, once its lead has been followed; a blank one has none.
+static entry_lead
+lead_of(const lead_so_far *lead)
+{
+	if (lead->blank)
+		return {0, 0, false};
+	bool indented = lead->line_first == ' ' || lead->line_first == '\t';
+	return {lead->line_start, indented ? lead->text_start - lead->line_start : 0,
+		lead->line_first == '\t'};
+}
+
+entry_lead
+lead_of_bytes(const unsigned char *bytes, size_t length, bool *blank)
+{
+	lead_so_far lead = {true, 0, 0, 0};
+	follow_lead(&lead, 0, bytes, length);
+	*blank = lead.blank;
+	return lead_of(&lead);
 }
 
 void
@@ -68,7 +106,7 @@ take_part(entry_splitter *s, const unsigned char *part, size_t length)
 		return;
 	if (s->so_far.raw_length == 0)
 		s->first_byte = part[0];
-	s->so_far.blank = s->so_far.blank && all_whitespace(part, length);
+	follow_lead(&s->so_far.lead, s->so_far.raw_length, part, length);
 	if (length >= 2) {
 		s->so_far.tail[0] = part[length - 2];
 		s->so_far.tail[1] = part[length - 1];
@@ -157,7 +195,7 @@ separates(const split_entry *entry)
 
 // Hands entry over, whose first byte is at first, at begin in block unless in an earlier one; a
 // blank one is dropped with lines, and when quiet. Unless every entry is numbered, only the
-// rare entry that is warned of needs its line. It runs for every entry, so it is inlined.
+// rare entry that may be warned of needs its line. It runs for every entry, so it is inlined.
 [[gnu::always_inline]] inline static void
 hand_over(entry_splitter *s, split_entry *entry, const unsigned char *first, bool quiet,
 	  line_count *count, const unsigned char *block, size_t begin)
@@ -167,8 +205,7 @@ hand_over(entry_splitter *s, split_entry *entry, const unsigned char *first, boo
 			return;
 		entry->line = entry_start_line(s, count, block, begin);
 	} else {
-		entry->indented = *first == ' ' || *first == '\t';
-		if (entry->indented | s->numbered_entries)
+		if ((entry->lead.indent > 0) | s->numbered_entries)
 			entry->line = entry_start_line(s, count, block, begin);
 		if (*first == '%' && s->lines)
 			entry->only_percent = separates(entry);
@@ -186,13 +223,13 @@ end_spanning_entry(entry_splitter *s, line_count *count, const unsigned char *bl
 	if (!in_block)
 		gather_part(s, block + begin, end - begin);
 	take_part(s, block + begin, end - begin);
-	split_entry entry = {
-	    nullptr,
-	    s->so_far.raw_length - line_end_length(s->so_far.tail + 2, s->so_far.raw_length),
-	    0,
-	    s->so_far.blank,
-	    false,
-	    false};
+	split_entry entry = {nullptr,
+			     s->so_far.raw_length -
+				 line_end_length(s->so_far.tail + 2, s->so_far.raw_length),
+			     0,
+			     s->so_far.lead.blank,
+			     lead_of(&s->so_far.lead),
+			     false};
 	if (in_block)
 		entry.bytes = reinterpret_cast<const char *>(block + begin);
 	else if (s->kept != nullptr && !s->so_far.overflowed)
@@ -215,11 +252,13 @@ end_entry(entry_splitter *s, line_count *count, const unsigned char *block, size
 	}
 	const unsigned char *bytes = block + begin;
 	size_t length = end - begin;
+	bool blank;
+	entry_lead lead = lead_of_bytes(bytes, length, &blank);
 	split_entry entry = {reinterpret_cast<const char *>(bytes),
 			     length - line_end_length(bytes + length, length),
 			     0,
-			     all_whitespace(bytes, length),
-			     false,
+			     blank,
+			     lead,
 			     false};
 	hand_over(s, &entry, bytes, quiet_when_empty && length == 0, count, block, begin);
 }

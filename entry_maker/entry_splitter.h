@@ -7,12 +7,20 @@
 #include <stddef.h>
 #include <stdint.h>
 
+// How an entry begins: blank lines, then its first line that is not blank, which may begin
+// with blanks or tabs. mirl skips all of that whitespace.
+struct entry_lead {
+	uint64_t blank_lines; // bytes of the blank lines in front of the first line that is not
+	uint64_t indent; // whitespace bytes that begin that line when the first is a blank or tab
+	bool tab;        // that first byte is a tab
+};
+
 struct split_entry {
 	const char *bytes; // null when the entry spans blocks and its bytes were not gathered
-	uint64_t length;   // stored bytes
+	uint64_t length;   // bytes in the input
 	uint64_t line;     // with blank or indented: the line on which the entry starts
 	bool blank;        // empty or whitespace only, to be dropped with a warning
-	bool indented;     // begins with a blank or a tab, which mirl does not print
+	entry_lead lead;
 	bool only_percent; // with lines: "%" and any blanks or tabs, which would separate entries
 };
 
@@ -22,12 +30,20 @@ typedef void entry_handler(void *context, const split_entry *entry);
 // blanks or tabs, or after a CR too, which only a LF may follow.
 enum class percent_line { none, blanks, cr };
 
+// How far the whitespace that begins an entry has been followed.
+struct lead_so_far {
+	bool blank;               // every byte so far is whitespace
+	uint64_t line_start;      // where its last line begins
+	uint64_t text_start;      // with blank false: its first byte that is not whitespace
+	unsigned char line_first; // the first byte of that line, once there is one
+};
+
 // The entry in progress, as far as its bytes in earlier blocks go.
 struct entry_so_far {
 	uint64_t raw_length; // line end included
 	size_t kept_length;
 	bool overflowed; // kept_room was too small
-	bool blank;
+	lead_so_far lead;
 	unsigned char tail[2]; // its last two bytes, as far as there are any
 };
 
@@ -63,6 +79,9 @@ struct split_result {
 
 // The line ends in bytes.
 uint64_t count_line_ends(const unsigned char *bytes, size_t length);
+
+// How the length bytes of an entry at bytes begin, and whether they are blank.
+entry_lead lead_of_bytes(const unsigned char *bytes, size_t length, bool *blank);
 
 // Starts a new input.
 void split_start(entry_splitter *splitter);

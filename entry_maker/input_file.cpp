@@ -130,13 +130,11 @@ store_entry(void *context, const split_entry *entry)
 				       list_misplaced, r);
 		r->unit_line += count_unit_line_ends(unit_block, units);
 	}
-	const unsigned char *first = reinterpret_cast<const unsigned char *>(stored);
-	split_entry converted = {stored,
-				 length,
-				 entry->line,
-				 all_whitespace(first, length),
-				 length > 0 && (*first == ' ' || *first == '\t'),
-				 entry->only_percent};
+	// How it begins is seen in what is stored: a character may become a blank.
+	bool blank;
+	entry_lead lead =
+	    lead_of_bytes(reinterpret_cast<const unsigned char *>(stored), length, &blank);
+	split_entry converted = {stored, length, entry->line, blank, lead, entry->only_percent};
 	r->handler(r->context, &converted);
 }
 

@@ -7,6 +7,7 @@
 #include "code_page.h"
 #include "entry_counts.h"
 #include "error_report.h"
+#include "indentation.h"
 #include "input_file.h"
 #include "input_streams.h"
 #include "layout.h"
@@ -21,10 +22,9 @@ struct text_input {
 	text_encoding encoding; // what the first pass read it as
 	entry_counts first;
 	entry_counts second;
-	bool quiet;                   // read again decoded: its warnings were given
-	uint64_t indented;            // entries that begin with blanks or tabs
-	uint64_t first_indented_line; // where the first of them begins
-	uint64_t percent_lines;       // with -l: lines that hold only "%"
+	bool quiet;             // read again decoded: its warnings were given
+	uint64_t unindented;    // indented entries that the code page cannot keep so
+	uint64_t percent_lines; // with -l: lines that hold only "%"
 };
 
 // What the second pass needs besides the input it reads.
@@ -37,6 +37,11 @@ struct writing {
 // the layout is chosen by them.
 static uint32_t input_lengths[counted_lengths];
 static uint32_t all_lengths[counted_lengths];
+// The longest entry as read, which the second pass gathers: blank lines in front and all.
+static uint64_t longest_read;
+
+// Indented entries named in warnings of each input; the rest are counted.
+enum { most_named = 10 };
 
 // Adds the input's counts by length, up to the longest that counted holds, to `to` unless it is
 // null, and clears them.
@@ -75,23 +80,25 @@ check_inputs(const make_options *options)
 			fail_with_fault(options->inputs[i], "is a folder", 1);
 }
 
-// Refuses, before anything is read or written, an output that is a folder, and an entry file
-// for the console.
-static void
-check_output(const make_options *options)
+void
+check_output_file(const char *output)
 {
-	const char *output = options->output;
-	if (output == nullptr) {
-		if (is_console(1))
-			fail_with_message("the entry file is binary: name it with -o, or redirect "
-					  "the output\n",
-					  2);
-		return;
-	}
 	if (is_folder(output)) {
 		fprintf(stderr, "%s: is a folder\n", output);
 		exit(1);
 	}
+}
+
+// Refuses, before anything is read or written, an entry file for the console, and an output
+// that check_output_file refuses.
+static void
+check_output(const make_options *options)
+{
+	if (options->output != nullptr)
+		check_output_file(options->output);
+	else if (is_console(1))
+		fail_with_message(
+		    "the entry file is binary: name it with -o, or redirect the output\n", 2);
 }
 
 // A splitter that hands entries to handler, gathering them in kept_room bytes at kept.
@@ -107,7 +114,8 @@ splitter_for(bool lines, entry_handler *handler, void *context, char *kept, size
 	return splitter;
 }
 
-// The first pass's handler: warns of a blank entry, counts any other.
+// The first pass's handler: warns of a blank entry, counts any other as it is stored, and
+// warns of indentation that the code page cannot keep.
 static void
 count_one(void *context, const split_entry *entry)
 {
@@ -118,13 +126,17 @@ count_one(void *context, const split_entry *entry)
 				static_cast<unsigned long>(entry->line));
 		return;
 	}
-	if (entry->indented && in->indented++ == 0)
-		in->first_indented_line = entry->line;
+	stored_entry stored = stored_form(entry);
+	if (entry->lead.indent > 0 && !stored.spaced && in->unindented++ < most_named && !in->quiet)
+		fprintf(stderr, "%s:%lu: indentation lost: code page %lu has no no-break space\n",
+			in->name, static_cast<unsigned long>(entry->line), code_page_number());
 	if (entry->only_percent)
 		in->percent_lines++;
-	count_entry(&in->first, entry->length);
-	if (entry->length < counted_lengths)
-		input_lengths[entry->length]++;
+	if (entry->length > longest_read)
+		longest_read = entry->length;
+	count_entry(&in->first, stored.length);
+	if (stored.length < counted_lengths)
+		input_lengths[stored.length]++;
 }
 
 // Ends the process with the message for a fault in the text of an input.
@@ -173,7 +185,7 @@ count_text(text_input *in, bool lines, input_text *text)
 	splitter.growing = lines;
 	move_lengths(&in->first, nullptr);
 	in->first = {};
-	in->indented = in->percent_lines = 0;
+	in->unindented = in->percent_lines = 0;
 	input_result result = split_input(&splitter, in->name, in->path, text);
 	free(splitter.kept);
 	if (text->unmarked_utf16)
@@ -195,11 +207,9 @@ warn_of_input(const text_input *in, const input_text *text)
 		fprintf(stderr, "%s:%lu: not UTF-8 (byte 0x%02X); read as code page %lu\n",
 			in->name, static_cast<unsigned long>(text->stray_line), text->first_stray,
 			code_page_number());
-	if (in->indented > 0)
-		fprintf(stderr, "%s:%lu: %lu %s with blanks, which mirl does not print\n", in->name,
-			static_cast<unsigned long>(in->first_indented_line),
-			static_cast<unsigned long>(in->indented),
-			in->indented == 1 ? "entry begins" : "entries begin");
+	if (in->unindented > most_named)
+		fprintf(stderr, "%s: %lu more entries lose their indentation\n", in->name,
+			static_cast<unsigned long>(in->unindented - most_named));
 	if (in->percent_lines > 0)
 		fprintf(stderr, "%s: %lu %s only %%; without -l %s entries\n", in->name,
 			static_cast<unsigned long>(in->percent_lines),
@@ -241,18 +251,37 @@ write_lead(const layout *plan)
 	output_entry(plan->lead, "", 0);
 }
 
-// The second pass's handler: writes an entry with what the layout puts before and after it.
+// Writes an entry behind padding blanks and a no-break space, and its NUL.
+static void
+output_spaced(uint64_t padding, const char *bytes, size_t length)
+{
+	size_t space_length;
+	const char *space = no_break_space(&space_length);
+	output_blanks(padding);
+	output_bytes(space, space_length);
+	output_bytes(bytes, length);
+	output_bytes("", 1);
+}
+
+// The second pass's handler: writes an entry as it is stored, with what the layout puts before
+// and after it.
 static void
 write_one(void *context, const split_entry *entry)
 {
 	writing *w = static_cast<writing *>(context);
 	if (entry->blank)
 		return;
-	count_entry(&w->input->second, entry->length);
+	stored_entry stored = stored_form(entry);
+	count_entry(&w->input->second, stored.length);
 	if (entry->bytes == nullptr || !agrees_so_far(&w->input->first, &w->input->second))
 		fail_changed(w->input);
-	entry_pieces pieces = pieces_of(w->plan, entry->length);
-	output_entry(pieces.padding, entry->bytes, static_cast<size_t>(entry->length));
+	entry_pieces pieces = pieces_of(w->plan, stored.length);
+	const char *bytes = entry->bytes + stored.skip;
+	size_t length = static_cast<size_t>(entry->length - stored.skip);
+	if (stored.spaced)
+		output_spaced(pieces.padding, bytes, length);
+	else
+		output_entry(pieces.padding, bytes, length);
 	if (pieces.marker) {
 		output_bytes(&marker_start, 1);
 		write_lead(w->plan);
@@ -275,17 +304,7 @@ write_input(text_input *in, writing *w, char *kept, size_t kept_room, bool lines
 		fail_changed(in);
 }
 
-// Where the made file goes: the file that OUTPUT names, through any symbolic link, and the
-// temporary beside it that takes its place when done; neither when the file goes to standard
-// output, or is written in place.
-struct output_place {
-	const char *file;
-	const char *temporary;
-};
-
-// Starts the output. A device or a FIFO is written in place, as a rename would replace it; a
-// regular file is replaced by a new one with its permissions, written beside it first.
-static output_place
+output_place
 start_output(const char *output)
 {
 	FILE *stream = stdout;
@@ -308,10 +327,7 @@ start_output(const char *output)
 	return {file, temporary};
 }
 
-// Renames the temporary over the file. An interrupt meanwhile leaves it: on Windows the old
-// file may be gone already. Should the rename fail once the old file is gone (Windows removes
-// it first), the new file stays under its temporary name, which the message gives.
-static void
+void
 place_output(const output_place *place, const char *output)
 {
 	keep_temporary(place->temporary);
@@ -368,6 +384,7 @@ make_entry_file(const make_options *options)
 	text_input *inputs = list_inputs(streams, count);
 	entry_counts all = {};
 	memset(all_lengths, 0, sizeof all_lengths);
+	longest_read = 0;
 	for (int i = 0; i < count; i++) {
 		count_input(&inputs[i], options->lines);
 		add_counts(&all, &inputs[i].first);
@@ -378,7 +395,7 @@ make_entry_file(const make_options *options)
 	check_size(&plan, &all);
 
 	// Room for the longest entry and the line end after it.
-	size_t kept_room = static_cast<size_t>(all.longest) + 2;
+	size_t kept_room = static_cast<size_t>(longest_read) + 2;
 	char *kept = static_cast<char *>(malloc(kept_room));
 	if (kept == nullptr)
 		fail_with_message("can't allocate more memory\n", 3);

@@ -7,13 +7,15 @@
 #include "check_report.h"
 #include "code_page.h"
 #include "error_report.h"
+#include "extract_text.h"
 #include "make_file.h"
 #include "system_calls.h"
 #include "temporaries.h"
 
 static const char usage_text[] =
     "usage: mirlmake [-l] [-p|-w] [-e CODEPAGE] [-o OUTPUT] [INPUT...]\n"
-    "       mirlmake -c [-v] FILE\n";
+    "       mirlmake -c [-v] FILE\n"
+    "       mirlmake -x [-e CODEPAGE] [-o OUTPUT] FILE\n";
 
 // Ends the process with status 2 after the fault, with option in place of its %s, and the usage
 // text: the arguments were not understood.
@@ -38,10 +40,13 @@ help()
 	       "               console's, or ansi for Windows' own, the default\n"
 	       "  -c FILE      report which entries of FILE can be printed, and their chances\n"
 	       "  -v           with -c, a line for every entry\n"
+	       "  -x FILE      write the entries of FILE back as text, to make it again\n"
 	       "  -h, /?       this help\n\n"
 	       "INPUT is text in ANSI, UTF-8 or UTF-16, entries separated by lines of only %%;\n"
 	       "- or none reads standard input. Options may follow the inputs; -- ends them.\n"
 	       "The %% lines are found as written, before the text is stored in a code page.\n\n"
+	       "mirl skips the blanks an entry begins with, so the first blank of an indented\n"
+	       "first line is stored as a no-break space, which -x turns back.\n\n"
 	       "Layouts: by default every entry gets the same chance, in a file close to the\n"
 	       "size of the text, and mirl draws at most twice a print on average. -p pads\n"
 	       "every entry to the length of the longest. With -w each is stored once, and\n"
@@ -68,6 +73,7 @@ static const option_rule option_rules[] = {
     {'w', option_use::make, nullptr},
     {'c', option_use::check, nullptr},
     {'v', option_use::check, nullptr},
+    {'x', option_use::make, nullptr},
     {'h', option_use::any, nullptr},
 };
 
@@ -186,6 +192,17 @@ main(int argc, char **argv)
 		if (make.input_count != 1)
 			refuse("%s takes one file", "-c");
 		report_entry_file(make.inputs[0], given('v') != nullptr);
+		return 0;
+	}
+	if (given('x') != nullptr) {
+		if (given('l') != nullptr || given('p') != nullptr || given('w') != nullptr)
+			refuse("%s takes only -e and -o", "-x");
+		if (make.input_count != 1)
+			refuse("%s takes one file", "-x");
+		use_code_page(given('e'));
+		remove_temporaries_at_end();
+		binary_standard_streams();
+		extract_text(make.inputs[0], given('o'));
 		return 0;
 	}
 	make.lines = given('l') != nullptr;

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # End-to-end checks of the Linux build of mirlmake: the files it writes, its messages and
 # statuses, and that a failure leaves no output or temporary behind.
-# usage: mirlmake_native.sh MIRLMAKE
+# usage: mirlmake_native.sh MIRLMAKE MIRL SAMPLE_TEXT
 set -u
-mirlmake=$1
+mirlmake=$1 mirl=$2 sample=$3
 . "$(dirname "$0")/../check_run.sh"
 
 # The inputs and the outputs share one directory; the spools go to another.
@@ -28,7 +28,7 @@ inputs=(1a.txt blank.txt blanks.txt ctrlz.txt large.txt lines.txt nul.txt separa
   two.txt utf16.txt)
 sums=$(md5sum "${inputs[@]}")
 
-usage='usage: mirlmake [-l] [-p|-w] [-e CODEPAGE] [-o OUTPUT] [INPUT...]\n       mirlmake -c [-v] FILE\n'
+usage='usage: mirlmake [-l] [-p|-w] [-e CODEPAGE] [-o OUTPUT] [INPUT...]\n       mirlmake -c [-v] FILE\n       mirlmake -x [-e CODEPAGE] [-o OUTPUT] FILE\n'
 two='mirl entries: 2, equal chances\000  \000 a\000bb\000'
 two_weighted='mirl entries: 2, chances follow the length of the entry before\000a\000bb\000'
 two_short='mirl entries: 2, chances follow the length of the entry before\000a\000b\000'
@@ -67,9 +67,25 @@ check "UTF-8 but for a stray byte: every byte kept" 0 \
   '' "$mirlmake" -w stray.txt
 check "UTF-16 without a byte order mark" 0 "$two_short" \
   'utf16.txt: no byte order mark; read as UTF-16 LE\n' "$mirlmake" -w utf16.txt
-check "% lines with blanks after them; entries that begin with blanks" 0 \
-  'mirl entries: 4, chances follow the length of the entry before\000a\000b\000 c\000\td\000' \
-  'blanks.txt:5: 2 entries begin with blanks, which mirl does not print\n' "$mirlmake" -w blanks.txt
+check "% lines with blanks after them" 0 \
+  'mirl entries: 4, chances follow the length of the entry before\000a\000b\000\302\240c\000\302\240\td\000' \
+  '' "$mirlmake" -w blanks.txt
+# The first line that is not blank keeps its indentation behind a no-break space.
+# text | what mirl prints from a file of it, in every layout
+indented=(
+  '  blanks\n  next|\302\240 blanks\n  next\n'
+  '\ttab|\302\240\ttab\n'
+  '\n \r\n  after blank lines|\302\240 after blank lines\n'
+)
+for row in "${indented[@]}"; do
+  IFS='|' read -r text printed <<<"$row"
+  printf "$text" >indented.txt
+  for layout in '' -p -w; do
+    "$mirlmake" $layout -o indented.lines indented.txt
+    check "mirl prints \"$text\" ${layout:-made by default}" 0 "$printed" '' "$mirl" -f indented.lines
+  done
+done
+rm indented.txt indented.lines
 help_line() { "$mirlmake" "$@" | head -n 1; }
 check "help on standard output" 0 'mirlmake makes an entry file for mirl from text, or reports on one.\n' '' \
   help_line two.txt '/?'
@@ -163,6 +179,7 @@ refusals=(
   "-c -v two.txt two.txt|-c takes one file"
   "-v two.txt|-v goes with -c"
   "-c -o x two.txt|-o does not go with -c"
+  "-x -p two.txt|-x takes only -e and -o"
 )
 for row in "${refusals[@]}"; do
   IFS='|' read -r options fault <<<"$row"
@@ -230,4 +247,27 @@ check "report: no separator" 2 '' 'File contains no separators.\n' "$mirlmake" -
 check "report: too large" 2 '' 'File is too large.\n' "$mirlmake" -c too_large.lines
 full_report() { "$mirlmake" -c two.lines >/dev/full; }
 check "report: lost output is a failure" 1 '' 'stdout: No space left on device\n' full_report
+
+# Text made, turned back by -x and made again gives the same file: the sample, and entries of
+# mixed lengths that begin in every way, one ending in a CR.
+leads=(' ' '\t' '\n \n  ' '\r\n' '\302\240' '')
+{ for ((i = 0; i < 300; i++)); do
+  printf "${leads[i % 6]}"
+  printf "%$((i * 7919 % 200 + 1))s" | tr ' ' x
+  [ $((i % 6)) = 5 ] && printf '\r\r'
+  printf '\n%%\n'
+done; printf '\302\240\n'; } >mixed.txt
+round_trip() { # OPTIONS TEXT
+  "$mirlmake" $1 -o first.lines "$2" && "$mirlmake" -x -o back.txt first.lines 2>/dev/null &&
+    "$mirlmake" $1 -o again.lines back.txt && cmp first.lines again.lines
+}
+for layout in '' -p -w; do
+  check "round trip of the sample ${layout:-made by default}" 0 '' '' round_trip "$layout" "$sample"
+  check "round trip of mixed entries ${layout:-made by default}" 0 '' '' round_trip "$layout" mixed.txt
+done
+printf 'h\0x\0  \x1a y\0 \302\240\tz\r\0\302\240 w\0\302\240\0 ' >hand.lines
+check "-x on a file made by hand" 0 '\tz\r\r\n%%\r\n  w\n%%\n\302\240\n%%\n' \
+  'the first entry can never be printed: behind a header of 40 bytes or fewer
+1 entry can never be printed: begins with 0x1A
+the last entry can never be printed: blank to the end of the file\n' "$mirlmake" -x hand.lines
 finish

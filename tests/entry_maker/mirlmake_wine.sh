@@ -180,6 +180,32 @@ made_alike() { # OPTIONS OPTIONS: the two sets of options, each split at blanks,
 }
 check "the ANSI code page by default" 0 '' '' made_alike '' "-e $(system_code_page ACP)"
 check "the OEM code page with -e OEM" 0 '' '' made_alike '-e OEM' "-e $(system_code_page OEMCP)"
+# An indented entry keeps its indentation behind the code page's no-break space; in one that
+# has none, it loses it, and the first ten places are named.
+printf ' a\r\n' >indented.txt
+for row in '1252|\240a\r\n' 'oem|\377a\r\n'; do
+  IFS='|' read -r code_page printed <<<"$row"
+  mirlmake -e "$code_page" -o "$dir\\indented.lines" "$dir\\indented.txt"
+  check "mirl prints code page $code_page's no-break space" 0 "$printed" '' \
+    mirl -f "$dir\\indented.lines"
+done
+lost=''
+for line in 1 3 5 7 9 11 13 15 17 19; do
+  lost+="C:\\\\mirlmake_$family\\\\lost.txt:$line: indentation lost: code page 932 has no no-break space\r\n"
+done
+for _ in {1..12}; do printf ' a\r\n%%\r\n'; done >lost.txt
+check "indentation lost in code page 932" 0 \
+  "mirl entries: 12, chances follow the length of the entry before\\000$(printf 'a\\000%.0s' {1..12})" \
+  "${lost}C:\\\\mirlmake_$family\\\\lost.txt: 2 more entries lose their indentation\r\n" \
+  mirlmake -w -e 932 "$dir\\lost.txt"
+# Made, turned back into CR LF text by -x and made again: the same file.
+printf ' one\r\n%%\r\n\r\n\ttwo\r\n' >round.txt
+round_trip() {
+  mirlmake -o "$dir\\first.lines" "$dir\\three.txt" "$dir\\round.txt" &&
+    mirlmake -x -o "$dir\\back.txt" "$dir\\first.lines" 2>/dev/null &&
+    mirlmake -o "$dir\\again.lines" "$dir\\back.txt" && cmp first.lines again.lines
+}
+check "round trip through -x" 0 '' '' round_trip
 printf '\377\376c\0a\0f\0\351\0' >cafe.u16le
 check "made in code page 1252" 0 '' '' mirlmake -e 1252 -o "$dir\\cafe.lines" "$dir\\cafe.u16le"
 check "mirl prints a stored entry" 0 'caf\351\r\n' '' mirl -f "$dir\\cafe.lines"

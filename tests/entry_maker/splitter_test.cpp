@@ -16,14 +16,19 @@ struct split_run {
 	std::vector<std::uint64_t> blank_lines;
 	std::uint64_t refused_line = 0;
 	std::vector<std::uint64_t> indented_lines;
+	std::vector<std::string> leads; // blank lines' bytes, indent's bytes, "t" for a tab
 };
 
 void
 collect(void *context, const split_entry *entry)
 {
 	auto *run = static_cast<split_run *>(context);
-	if (entry->indented)
+	const entry_lead &lead = entry->lead;
+	if (lead.indent > 0)
 		run->indented_lines.push_back(entry->line);
+	if (!entry->blank && (lead.blank_lines > 0 || lead.indent > 0))
+		run->leads.push_back(std::to_string(lead.blank_lines) + "," +
+				     std::to_string(lead.indent) + (lead.tab ? "t" : ""));
 	if (entry->blank)
 		run->blank_lines.push_back(entry->line);
 	else if (entry->bytes == nullptr)
@@ -76,6 +81,7 @@ TEST(entry_splitter, entries_lines_and_refused_bytes)
 		std::vector<std::uint64_t> blank_lines;
 		std::uint64_t refused_line;
 		std::vector<std::uint64_t> indented_lines = {};
+		std::vector<std::string> leads = {};
 	} cases[] = {
 	    {"a\n%\nb\n", false, {"a", "b"}, {}, 0},
 	    // Files of this kind often begin and end with "%" lines.
@@ -89,12 +95,12 @@ TEST(entry_splitter, entries_lines_and_refused_bytes)
 	    // Blanks and tabs after the "%" are unseen in an editor; a lone CR ends no line.
 	    {"a\n% \t \r\nb\n%\t", false, {"a", "b"}, {}, 0},
 	    {"a\n% x\n%  \r", false, {"a\n% x\n%  \r"}, {}, 0},
-	    {"\t lead\r\n%\n\x80\xFF\r", false, {"\t lead", "\x80\xFF\r"}, {}, 0, {1}},
+	    {"\t lead\r\n%\n\x80\xFF\r", false, {"\t lead", "\x80\xFF\r"}, {}, 0, {1}, {"0,2t"}},
 	    {"", false, {}, {}, 0},
 	    {"%\n%\n", false, {}, {2}, 0},
 	    {"  \n%\nb", false, {"b"}, {1}, 0},
 	    {"a\n%\n\r\n%\nb\n%\n\v\f\n", false, {"a", "b"}, {3, 7}, 0},
-	    {"a\nb\r\n\n  \n c\n%\nlast", true, {"a", "b", " c", "%", "last"}, {}, 0, {5}},
+	    {"a\nb\r\n\n  \n c\n%\nlast", true, {"a", "b", " c", "%", "last"}, {}, 0, {5}, {"0,1"}},
 	    {"\n\n\r\n\t\n", true, {}, {}, 0},
 	    {"a\nb\0c"s, false, {"NUL"}, {}, 2},
 	    {"a\n%\nb\n\x1A", false, {"a", "1A"}, {}, 4},
@@ -103,8 +109,28 @@ TEST(entry_splitter, entries_lines_and_refused_bytes)
 	    {"%\0\n"s, false, {"NUL"}, {}, 1},
 	    {"ok\n\0\n"s, true, {"ok", "NUL"}, {}, 2},
 	    // Entries that begin with blanks are warned of at their first line.
-	    {"a\n b\n\tc\nd\n  e", true, {"a", " b", "\tc", "d", "  e"}, {}, 0, {2, 3, 5}},
-	    {"x\n%\n y\nz\n%\n\n%\n\tw\n%\n", false, {"x", " y\nz", "\tw"}, {6}, 0, {3, 8}},
+	    {"a\n b\n\tc\nd\n  e",
+	     true,
+	     {"a", " b", "\tc", "d", "  e"},
+	     {},
+	     0,
+	     {2, 3, 5},
+	     {"0,1", "0,1t", "0,2"}},
+	    {"x\n%\n y\nz\n%\n\n%\n\tw\n%\n",
+	     false,
+	     {"x", " y\nz", "\tw"},
+	     {6},
+	     0,
+	     {3, 8},
+	     {"0,1", "0,1t"}},
+	    // Blank lines in front of the first line that is not blank, indented or not.
+	    {"\n \r\n\t \vx\n%\n\r\n\vy\n%\n \n\tz",
+	     false,
+	     {"\n \r\n\t \vx", "\r\n\vy", " \n\tz"},
+	     {},
+	     0,
+	     {1, 8},
+	     {"4,3t", "2,0", "2,1t"}},
 	};
 	for (const auto &c : cases)
 		for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{3},
@@ -117,6 +143,7 @@ TEST(entry_splitter, entries_lines_and_refused_bytes)
 			    << c.input << ", pieces of " << chunk;
 			EXPECT_EQ(c.indented_lines, run.indented_lines)
 			    << c.input << ", pieces of " << chunk;
+			EXPECT_EQ(c.leads, run.leads) << c.input << ", pieces of " << chunk;
 			// Without lines, as the second pass splits, the same entries.
 			EXPECT_EQ(c.entries, split(c.input, c.lines, chunk, 1000, true).entries)
 			    << c.input << ", pieces of " << chunk << ", unnumbered";

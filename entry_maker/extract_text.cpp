@@ -1,0 +1,99 @@
+#include "extract_text.h"
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "check_report.h"
+#include "error_report.h"
+#include "indentation.h"
+#include "make_file.h"
+#include "output_file.h"
+#include "system_calls.h"
+#include "system_file.h"
+
+// The printable entry being read, gathered whole: whether it is printed is known at its end.
+struct gathered {
+	char *bytes;
+	size_t length;
+	size_t capacity;
+};
+
+// Adds a piece of a printable entry's bytes.
+static void
+take_bytes(void *context, const checked_entry *entry, const unsigned char *bytes, size_t length)
+{
+	gathered *g = static_cast<gathered *>(context);
+	if (entry->fate != entry_fate::printable || length == 0)
+		return;
+	if (length > g->capacity - g->length) {
+		size_t capacity = g->capacity == 0 ? 4096 : g->capacity;
+		while (length > capacity - g->length)
+			capacity *= 2;
+		char *grown = static_cast<char *>(realloc(g->bytes, capacity));
+		if (grown == nullptr)
+			fail_with_message("can't allocate more memory\n", 3);
+		g->bytes = grown;
+		g->capacity = capacity;
+	}
+	memcpy(g->bytes + g->length, bytes, length);
+	g->length += length;
+}
+
+// Writes the entry, if it can be printed, and a "%" line. The line end in front of the "%"
+// line, which making leaves out, is CR LF on Windows, and after a CR everywhere: a LF alone
+// would join it.
+static void
+write_entry(void *context, const checked_entry *entry)
+{
+	gathered *g = static_cast<gathered *>(context);
+	if (entry->fate == entry_fate::printable) {
+		restored_start start = restored_form(g->bytes, g->length);
+		if (start.blank)
+			output_bytes(" ", 1);
+		output_bytes(g->bytes + start.skip, g->length - start.skip);
+#ifdef _WIN32
+		bool crlf = true;
+#else
+		bool crlf = g->length > 0 && g->bytes[g->length - 1] == '\r';
+#endif
+		output_bytes(crlf ? "\r\n%\r\n" : "\n%\n", crlf ? 5 : 3);
+	}
+	g->length = 0;
+}
+
+// Refuses an output that is a folder, or the entry file itself.
+static void
+check_output(const checked_file *file, const char *output)
+{
+	if (output != nullptr)
+		check_output_file(output);
+	file_identity in = identity_of_stream(file->fd);
+	file_identity out = output != nullptr ? identity_of_file(output) : identity_of_stream(1);
+	if (same_identity(&in, &out)) {
+		fprintf(stderr, "%s: is both an input and the output\n",
+			output != nullptr ? output : "stdout");
+		exit(2);
+	}
+}
+
+void
+extract_text(const char *path, const char *output)
+{
+	checked_file file = open_entry_file(path);
+	check_output(&file, output);
+	output_place place = start_output(output);
+	gathered g = {nullptr, 0, 0};
+	check_summary summary;
+	check_pass(&file, take_bytes, write_entry, &g, &summary);
+	file_close(file.fd);
+	report_unprintable(stderr, &summary);
+	if (summary.printable == 0)
+		fail_with_message("File contains no entries.\n", 2);
+	output_finish();
+	if (place.temporary != nullptr)
+		place_output(&place, output);
+	if (place.file != output)
+		free(const_cast<char *>(place.file));
+	free(g.bytes);
+}
