@@ -40,9 +40,16 @@ take_bytes(void *context, const checked_entry *entry, const unsigned char *bytes
 	g->length += length;
 }
 
+// Writes text, without its NUL.
+static void
+output_text(const char *text)
+{
+	output_bytes(text, strlen(text));
+}
+
 // Writes the entry, if it can be printed, and a "%" line. The line end in front of the "%"
-// line, which making leaves out, is CR LF on Windows, and after a CR everywhere: a LF alone
-// would join it.
+// line, which making leaves out, is CR LF after a CR everywhere: a LF alone would be read with
+// the CR as that line end.
 static void
 write_entry(void *context, const checked_entry *entry)
 {
@@ -52,12 +59,10 @@ write_entry(void *context, const checked_entry *entry)
 		if (start.blank)
 			output_bytes(" ", 1);
 		output_bytes(g->bytes + start.skip, g->length - start.skip);
-#ifdef _WIN32
-		bool crlf = true;
-#else
-		bool crlf = g->length > 0 && g->bytes[g->length - 1] == '\r';
-#endif
-		output_bytes(crlf ? "\r\n%\r\n" : "\n%\n", crlf ? 5 : 3);
+		bool after_cr = g->length > 0 && g->bytes[g->length - 1] == '\r';
+		output_text(after_cr ? "\r\n" : line_end());
+		output_text("%");
+		output_text(line_end());
 	}
 	g->length = 0;
 }

@@ -146,6 +146,12 @@ keyboard_end_keys()
 	return "Ctrl+Z, then Enter";
 }
 
+const char *
+line_end()
+{
+	return "\r\n";
+}
+
 bool
 is_folder(const char *path)
 {
@@ -251,6 +257,12 @@ const char *
 keyboard_end_keys()
 {
 	return "Ctrl+D";
+}
+
+const char *
+line_end()
+{
+	return "\n";
 }
 
 bool

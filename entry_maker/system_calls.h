@@ -34,6 +34,9 @@ bool is_console(int fd);
 // The keys that end text typed at the console.
 const char *keyboard_end_keys();
 
+// The line end of text: CR LF on Windows.
+const char *line_end();
+
 // Whether path names a folder.
 bool is_folder(const char *path);
 
