@@ -19,32 +19,21 @@ struct gathered {
 	size_t capacity;
 };
 
-// Adds a piece of a printable entry's bytes.
+// Adds a piece of a printable entry's bytes. Even an empty one has a block to point to.
 static void
 take_bytes(void *context, const checked_entry *entry, const unsigned char *bytes, size_t length)
 {
 	gathered *g = static_cast<gathered *>(context);
-	if (entry->fate != entry_fate::printable || length == 0)
+	if (entry->fate != entry_fate::printable)
 		return;
-	if (length > g->capacity - g->length) {
-		size_t capacity = g->capacity == 0 ? 4096 : g->capacity;
-		while (length > capacity - g->length)
-			capacity *= 2;
-		char *grown = static_cast<char *>(realloc(g->bytes, capacity));
-		if (grown == nullptr)
+	if (length >= g->capacity - g->length) {
+		g->capacity = 2 * (g->length + length) + 4096;
+		g->bytes = static_cast<char *>(realloc(g->bytes, g->capacity));
+		if (g->bytes == nullptr)
 			fail_with_message("can't allocate more memory\n", 3);
-		g->bytes = grown;
-		g->capacity = capacity;
 	}
 	memcpy(g->bytes + g->length, bytes, length);
 	g->length += length;
-}
-
-// Writes text, without its NUL.
-static void
-output_text(const char *text)
-{
-	output_bytes(text, strlen(text));
 }
 
 // Writes the entry, if it can be printed, and a "%" line. The line end in front of the "%"
@@ -60,9 +49,8 @@ write_entry(void *context, const checked_entry *entry)
 			output_bytes(" ", 1);
 		output_bytes(g->bytes + start.skip, g->length - start.skip);
 		bool after_cr = g->length > 0 && g->bytes[g->length - 1] == '\r';
-		output_text(after_cr ? "\r\n" : line_end());
-		output_text("%");
-		output_text(line_end());
+		const char *line = after_cr ? "\r\n%\r\n" : percent_line();
+		output_bytes(line, strlen(line));
 	}
 	g->length = 0;
 }

@@ -147,9 +147,9 @@ keyboard_end_keys()
 }
 
 const char *
-line_end()
+percent_line()
 {
-	return "\r\n";
+	return "\r\n%\r\n";
 }
 
 bool
@@ -260,9 +260,9 @@ keyboard_end_keys()
 }
 
 const char *
-line_end()
+percent_line()
 {
-	return "\n";
+	return "\n%\n";
 }
 
 bool

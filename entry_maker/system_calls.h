@@ -34,8 +34,8 @@ bool is_console(int fd);
 // The keys that end text typed at the console.
 const char *keyboard_end_keys();
 
-// The line end of text: CR LF on Windows.
-const char *line_end();
+// A line that holds only "%" and the line end in front of it, in text: CR LF on Windows.
+const char *percent_line();
 
 // Whether path names a folder.
 bool is_folder(const char *path);
