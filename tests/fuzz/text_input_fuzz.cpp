@@ -2,8 +2,9 @@
 // "%" lines or a line an entry, and whether bytes kept are checked for UTF-8; the rest is the
 // text. Checked on every input: reading ends in entries or a refusal, never a failed read,
 // stays in bounds (the sanitizers watch), and every entry is handed over whole, free of the
-// bytes that are refused. Text kept as it is, read again behind a UTF-8 byte order mark, is
-// split into the same entries with the same outcome, up to a fault in its UTF-8.
+// bytes that are refused, with the first line that is not blank where it is. Text kept as it
+// is, read again behind a UTF-8 byte order mark, is split into the same entries with the same
+// outcome, up to a fault in its UTF-8.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -21,9 +22,18 @@ check_entry(void *context, const split_entry *entry)
 	fuzz_check(std::memchr(entry->bytes, 0, length) == nullptr &&
 		       std::memchr(entry->bytes, 0x1A, length) == nullptr,
 		   "an entry that holds a refused byte");
-	if (!entry->blank)
-		static_cast<std::vector<std::string> *>(context)->emplace_back(entry->bytes,
-									       length);
+	if (entry->blank)
+		return;
+	// How it begins, by the plain rule: its first line that holds more than whitespace.
+	std::string bytes(entry->bytes, length);
+	std::size_t text = bytes.find_first_not_of(" \t\n\v\f\r");
+	std::size_t line = bytes.rfind('\n', text) + 1; // 0 without one: npos + 1
+	bool indented = bytes[line] == ' ' || bytes[line] == '\t';
+	fuzz_check(entry->lead.blank_lines == line &&
+		       entry->lead.indent == (indented ? text - line : 0) &&
+		       entry->lead.tab == (bytes[line] == '\t'),
+		   "an entry whose first line is not where the splitter found it");
+	static_cast<std::vector<std::string> *>(context)->push_back(bytes);
 }
 
 // Reads text as mirlmake does, in the encoding given for text without a byte order mark.
