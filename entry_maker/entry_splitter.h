@@ -10,9 +10,9 @@
 // How an entry begins: blank lines, then its first line that is not blank, which may begin
 // with blanks or tabs. mirl skips all of that whitespace.
 struct entry_lead {
-	uint64_t blank_lines; // bytes of the blank lines in front of the first line that is not
-	uint64_t indent; // whitespace bytes that begin that line when the first is a blank or tab
-	bool tab;        // that first byte is a tab
+	uint64_t blank_lines; // bytes in front of that line
+	uint64_t indent;      // its whitespace bytes in front, when the first is a blank or a tab
+	bool tab;             // that first byte is a tab
 };
 
 struct split_entry {
