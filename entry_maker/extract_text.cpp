@@ -65,7 +65,7 @@ check_output(const checked_file *file, const char *output)
 	file_identity out = output != nullptr ? identity_of_file(output) : identity_of_stream(1);
 	if (same_identity(&in, &out)) {
 		fprintf(stderr, "%s: is both an input and the output\n",
-			output != nullptr ? output : "stdout");
+			output != nullptr ? output : file->path);
 		exit(2);
 	}
 }
