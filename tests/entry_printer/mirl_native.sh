@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end checks of the Linux build of mirl: failures that only a real process shows.
-# usage: mirl_native.sh MIRL FAIL_FIRST_BLOCK_LIBRARY
+# usage: mirl_native.sh MIRL FAIL_FIRST_BLOCK_LIBRARY PINNED_SEED_LIBRARY
 set -u
-mirl=$1 fail_first_block=$2
+mirl=$1 fail_first_block=$2 pinned_seed=$3
 . "$(dirname "$0")/../check_run.sh"
 
 one_entry=$scratch/one.lines
@@ -35,6 +35,20 @@ check "seek to the draw fails" 1 '' 'fseek 2: Invalid argument\n' inject 2
 check "open refused" 1 '' "$one_entry: Permission denied\n" \
   traced -P "$one_entry" -e trace=openat -e inject=openat:error=EACCES \
   "$mirl" -f "$one_entry"
+
+# Runs in a row with the time and the process id pinned, as when ids come back: the clock
+# alone sets their seeds apart, and with it pinned too, one seed prints one entry.
+seq -w 10000 | { printf 'h\0'; tr '\n' '\0'; } >"$scratch/many.lines"
+distinct_prints() { # RUNS FEWEST MOST [VARIABLE=VALUE...]
+  local count
+  count=$(for ((i = 0; i < $1; i++)); do
+    env ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD="$pinned_seed" "${@:4}" \
+      "$mirl" -f "$scratch/many.lines"
+  done | sort -u | wc -l)
+  [ "$count" -ge "$2" ] && [ "$count" -le "$3" ] || echo "$count distinct entries"
+}
+check "the clock parts runs of one time and id" 0 '' '' distinct_prints 200 150 200
+check "a pinned seed prints one entry" 0 '' '' distinct_prints 20 1 1 PINNED_CLOCK=1
 
 full_output() { "$mirl" -f "$one_entry" >/dev/full; }
 check "lost output is a failure" 1 '' 'stdout: No space left on device\n' full_output
