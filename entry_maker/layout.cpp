@@ -67,8 +67,9 @@ pad_to(layout *plan, uint64_t lead, uint64_t long_count, uint64_t long_bytes)
 	uint64_t body = (plan->entries + 1) * (lead + 1) + long_bytes + 2 * long_count;
 	plan->lead = lead;
 	plan->filler = true;
-	// The last lead+1 offsets lead to the tail.
-	plan->tail = equalizing_tail(body, body - (lead + 1));
+	// The last lead+1 offsets lead to the tail. One entry has no other to be equal to: any
+	// tail would only add draws.
+	plan->tail = plan->entries > 1 ? equalizing_tail(body, body - (lead + 1)) : 0;
 	plan->body = body + plan->tail;
 }
 
