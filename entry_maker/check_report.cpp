@@ -50,67 +50,110 @@ percent(uint64_t weight, uint64_t total)
 	return total == 0 ? 0.0 : 100.0 * static_cast<double>(weight) / static_cast<double>(total);
 }
 
-// Why an entry can never be printed.
+// Why an entry that was written can never be printed.
 static const char *
 reason(entry_fate fate)
 {
-	const char *reasons[] = {"", "behind a header of 40 bytes or fewer",
-				 "blank to the end of the file", "begins with 0x1A"};
-	return reasons[static_cast<int>(fate)];
+	return fate == entry_fate::behind_header ? "behind a header of 40 bytes or fewer"
+						 : "begins with 0x1A";
 }
 
 // Prints an entry's line of the verbose report: its number and chance, or why it can never be
-// printed, and its first bytes.
+// printed, and its first bytes. The parts of the layout have none.
 static void
 print_entry_line(void *context, const checked_entry *entry)
 {
+	if (is_layout_part(entry->fate))
+		return;
 	const check_summary *summary = static_cast<const check_summary *>(context);
 	char text[check_text_room + 1];
 	size_t length = entry->text_length;
 	for (size_t i = 0; i < length; i++)
 		text[i] = entry->text[i] < 0x20 ? ' ' : static_cast<char>(entry->text[i]);
-	// A marker shows nothing but blanks.
 	while (length > 0 && text[length - 1] == ' ')
 		length--;
 	text[length] = '\0';
-	if (entry->fate == entry_fate::printable)
+	if (entry->fate == entry_fate::blank)
+		printf("%7lu %8.4f%%  (blank)\n", static_cast<unsigned long>(entry->number),
+		       percent(entry->weight, summary->total_weight));
+	else if (is_printed(entry->fate))
 		printf("%7lu %8.4f%%  %s\n", static_cast<unsigned long>(entry->number),
 		       percent(entry->weight, summary->total_weight), text);
 	else
-		printf("%19s%s%s(%s)\n", "", text, *text != '\0' ? "  " : "", reason(entry->fate));
+		printf("%19s%s  (%s)\n", "", text, reason(entry->fate));
 }
 
-// Ends the first line of the report: whether the entries that can be printed have equal
-// chances, or how close they come.
-static void
-print_equality(const check_summary *summary)
+// How many entries of a fate the file holds.
+static unsigned long
+count_of(const check_summary *summary, entry_fate fate)
 {
-	uint64_t spread = summary->highest_weight - summary->lowest_weight;
-	if (summary->printable == 0)
+	return static_cast<unsigned long>(summary->of_fate[static_cast<int>(fate)]);
+}
+
+// The first line: the entries that were written and those of them that can be printed,
+// whether their chances are equal or how close they come, and the draws per print.
+static void
+print_first_line(const char *path, const check_summary *s)
+{
+	unsigned long written = static_cast<unsigned long>(s->entries) -
+				count_of(s, entry_fate::filler) - count_of(s, entry_fate::marker) -
+				count_of(s, entry_fate::tail);
+	printf("%s: %lu of %lu %s can be printed", path, static_cast<unsigned long>(s->printable),
+	       written, written == 1 ? "entry" : "entries");
+	if (s->printable == 0) {
 		puts("");
-	else if (spread == 0)
-		puts(", with equal chances");
-	else if (spread * 10000 <= summary->lowest_weight)
-		printf(", with chances equal within 1 part in %.0f\n",
-		       static_cast<double>(summary->lowest_weight) / static_cast<double>(spread));
+		return;
+	}
+	uint64_t spread = s->highest_weight - s->lowest_weight;
+	if (spread == 0)
+		fputs(", with equal chances", stdout);
+	else if (spread * 10000 <= s->lowest_weight)
+		printf(", with chances equal within 1 part in %.0f",
+		       static_cast<double>(s->lowest_weight) / static_cast<double>(spread));
 	else
-		puts(", with unequal chances");
+		fputs(", with unequal chances", stdout);
+	printf(", %.4f draws per print\n",
+	       static_cast<double>(s->values) / static_cast<double>(s->total_weight));
+}
+
+// One line for what the layout adds and mirl skips, if anything.
+static void
+print_layout_parts(const check_summary *s)
+{
+	unsigned long markers = count_of(s, entry_fate::marker);
+	bool filler = count_of(s, entry_fate::filler) > 0, tail = count_of(s, entry_fate::tail) > 0;
+	if (!filler && markers == 0 && !tail)
+		return;
+	fputs("layout parts, which mirl skips:", stdout);
+	const char *comma = " ";
+	if (filler) {
+		printf("%sthe filler", comma);
+		comma = ", ";
+	}
+	if (markers > 0) {
+		printf("%s%lu %s", comma, markers, markers == 1 ? "marker" : "markers");
+		comma = ", ";
+	}
+	if (tail)
+		printf("%sthe blank tail", comma);
+	puts("");
 }
 
 void
-report_unprintable(FILE *to, const check_summary *summary)
+report_unprintable(FILE *to, const check_summary *s)
 {
-	if (summary->first_behind_header)
+	if (count_of(s, entry_fate::behind_header) > 0)
 		fprintf(to, "the first entry can never be printed: %s\n",
 			reason(entry_fate::behind_header));
-	if (summary->begin_with_1a > 0)
-		fprintf(to, "%lu %s never be printed: %s with 0x1A\n",
-			static_cast<unsigned long>(summary->begin_with_1a),
-			summary->begin_with_1a == 1 ? "entry can" : "entries can",
-			summary->begin_with_1a == 1 ? "begins" : "begin");
-	if (summary->last_blank_to_end)
-		fprintf(to, "the last entry can never be printed: %s\n",
-			reason(entry_fate::blank_to_end));
+	unsigned long with_1a = count_of(s, entry_fate::begins_with_1a);
+	if (with_1a > 0)
+		fprintf(to, "%lu %s never be printed: %s with 0x1A\n", with_1a,
+			with_1a == 1 ? "entry can" : "entries can",
+			with_1a == 1 ? "begins" : "begin");
+	unsigned long blank = count_of(s, entry_fate::blank);
+	if (blank > 0)
+		fprintf(to, "%lu %s blank: mirl prints an empty line\n", blank,
+			blank == 1 ? "entry is" : "entries are");
 }
 
 void
@@ -122,15 +165,11 @@ report_entry_file(const char *path, bool verbose)
 	// Each chance needs the total, so the lines per entry take a second pass.
 	if (verbose)
 		check_pass(&file, nullptr, print_entry_line, &summary, &again);
-	printf("%s: %lu %s, %lu can be printed", path, static_cast<unsigned long>(summary.entries),
-	       summary.entries == 1 ? "entry" : "entries",
-	       static_cast<unsigned long>(summary.printable));
-	print_equality(&summary);
+	print_first_line(path, &summary);
+	print_layout_parts(&summary);
 	report_unprintable(stdout, &summary);
-	if (summary.printable > 0) {
-		printf("on average %.4f draws per print\n",
-		       static_cast<double>(summary.values) /
-			   static_cast<double>(summary.total_weight));
+	// Equal chances name no entry: any would do.
+	if (summary.highest_weight != summary.lowest_weight)
 		printf("lowest chance %.4f%% (entry %lu), highest chance %.4f%% (entry %lu), "
 		       "ratio %.4f\n",
 		       percent(summary.lowest_weight, summary.total_weight),
@@ -139,7 +178,6 @@ report_entry_file(const char *path, bool verbose)
 		       static_cast<unsigned long>(summary.highest_entry),
 		       static_cast<double>(summary.highest_weight) /
 			   static_cast<double>(summary.lowest_weight));
-	}
 	file_close(file.fd);
 	if (fflush(stdout) != 0 || ferror(stdout))
 		fail_with_error("stdout", 1);

@@ -47,9 +47,11 @@ struct checker {
 	int64_t base; // the first drawable offset
 	draw_share share;
 	int64_t entry_start;
-	bool entry_seen;   // a byte of the entry at entry_start was seen
-	bool leading;      // the entry's bytes in earlier blocks are all whitespace
-	int64_t run_start; // the first offset that leads to the entry after the current one
+	bool entry_seen;    // a byte of the entry at entry_start was seen
+	bool leading;       // the entry's bytes in earlier blocks are all whitespace
+	int64_t run_start;  // the first offset that leads to the entry after the current one
+	int64_t blank_from; // after the 0x1A an entry begins with: from here on
+	bool rest_blank;    // all the bytes seen are whitespace
 	checked_entry entry;
 	unsigned char text[check_text_room];
 };
@@ -90,9 +92,41 @@ begin_entry(checker *c)
 static void
 meet_1a(checker *c, const unsigned char *segment, size_t before, int64_t offset)
 {
-	if (c->leading && all_whitespace(segment, before) && c->entry.fate == entry_fate::printable)
+	if (c->leading && all_whitespace(segment, before) &&
+	    c->entry.fate == entry_fate::printable) {
 		c->entry.fate = entry_fate::begins_with_1a;
+		c->blank_from = offset + 1;
+		c->rest_blank = true;
+	}
 	c->run_start = offset + 1;
+}
+
+// Follows whether an entry that begins with 0x1A holds nothing else but blanks, a marker,
+// through its bytes segment..end in the block that begins at offset at.
+static void
+follow_marker(checker *c, const unsigned char *block, size_t segment, size_t end, int64_t at)
+{
+	if (c->entry.fate != entry_fate::begins_with_1a || !c->rest_blank)
+		return;
+	size_t from = c->blank_from - at > static_cast<int64_t>(segment)
+			  ? static_cast<size_t>(c->blank_from - at)
+			  : segment;
+	c->rest_blank = all_whitespace(block + from, end - from);
+}
+
+// What the ended entry is, now that its last byte is known; blank when it holds whitespace
+// only, at_end when it ends at the end of the file.
+static entry_fate
+final_fate(const checker *c, bool blank, bool at_end)
+{
+	entry_fate fate = c->entry.fate;
+	if (fate == entry_fate::behind_header)
+		return blank ? entry_fate::filler : fate;
+	if (fate == entry_fate::begins_with_1a)
+		return c->rest_blank ? entry_fate::marker : fate;
+	if (blank)
+		return at_end ? entry_fate::tail : entry_fate::blank;
+	return fate;
 }
 
 // Keeps the entry's first bytes after its leading whitespace, for the report.
@@ -111,14 +145,13 @@ take_text(checker *c, const unsigned char *segment, size_t length)
 
 // Adds the ended entry to the summary and hands it over. It runs for every entry: inline.
 static inline void
-end_entry(checker *c, entry_fate fate_if_printable)
+end_entry(checker *c, bool blank, bool at_end)
 {
 	checked_entry *e = &c->entry;
-	if (e->fate == entry_fate::printable)
-		e->fate = fate_if_printable;
+	e->fate = final_fate(c, blank, at_end);
 	check_summary *s = c->summary;
-	switch (e->fate) {
-	case entry_fate::printable:
+	s->of_fate[static_cast<int>(e->fate)]++;
+	if (is_printed(e->fate)) {
 		e->number = ++s->printable;
 		s->total_weight += e->weight;
 		if (e->number == 1 || e->weight < s->lowest_weight) {
@@ -129,18 +162,7 @@ end_entry(checker *c, entry_fate fate_if_printable)
 			s->highest_weight = e->weight;
 			s->highest_entry = e->number;
 		}
-		break;
-	case entry_fate::behind_header:
-		s->first_behind_header = true;
-		break;
-	case entry_fate::blank_to_end:
-		s->last_blank_to_end = true;
-		break;
-	case entry_fate::begins_with_1a:
-		s->begin_with_1a++;
-		break;
-	}
-	if (e->fate != entry_fate::printable) {
+	} else {
 		e->number = 0;
 		e->weight = 0;
 	}
@@ -175,6 +197,7 @@ check_block(checker *c, const unsigned char *block, size_t length, int64_t at)
 		size_t nul = find_byte(block, i, length, 0);
 		for (; next_1a < nul; next_1a = find_byte(block, next_1a + 1, length, 0x1A))
 			meet_1a(c, block + i, next_1a - i, at + static_cast<int64_t>(next_1a));
+		follow_marker(c, block, i, nul, at);
 		if (c->checked != nullptr)
 			take_text(c, block + i, nul - i);
 		if (c->taken != nullptr)
@@ -183,7 +206,11 @@ check_block(checker *c, const unsigned char *block, size_t length, int64_t at)
 			c->leading = c->leading && all_whitespace(block + i, length - i);
 			break;
 		}
-		end_entry(c, entry_fate::printable);
+		// Text is padded in front: a last byte that is not whitespace ends the look.
+		end_entry(c,
+			  c->leading && (nul == i || (is_whitespace(block[nul - 1]) &&
+						      all_whitespace(block + i, nul - i))),
+			  false);
 		c->entry_start = at + static_cast<int64_t>(nul) + 1;
 		c->entry_seen = false;
 		i = nul + 1;
@@ -234,6 +261,6 @@ check_entries_taking(int fd, int64_t size, entry_bytes *taken, entry_checked *ch
 		return check_outcome::no_separator;
 	// The last entry ends at the end of the file; one of whitespace only is blank to it.
 	if (c.entry_seen)
-		end_entry(&c, c.leading ? entry_fate::blank_to_end : entry_fate::printable);
+		end_entry(&c, c.leading, true);
 	return check_outcome::done;
 }

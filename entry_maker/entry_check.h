@@ -28,15 +28,39 @@ draw_share share_of(int64_t length);
 // The draw values that fall on the relative offsets first..end-1, clipped to the stretch.
 uint64_t run_weight(const draw_share *share, int64_t first, int64_t end);
 
-// Why an entry can never be printed, if it cannot.
-enum class entry_fate { printable, behind_header, blank_to_end, begins_with_1a };
+// What an entry is to a user. The first two are printed; the next two are faults, entries
+// that were written and can never be printed; the last three are what an equal-chance layout
+// adds and mirl skips: the blanks behind a header of 40 bytes or fewer, entries of one 0x1A
+// and blanks, and blanks to the end of the file.
+enum class entry_fate {
+	printable,
+	blank, // printed as an empty line
+	behind_header,
+	begins_with_1a,
+	filler,
+	marker,
+	tail,
+	count
+};
+
+inline bool
+is_printed(entry_fate fate)
+{
+	return fate == entry_fate::printable || fate == entry_fate::blank;
+}
+
+inline bool
+is_layout_part(entry_fate fate)
+{
+	return fate >= entry_fate::filler;
+}
 
 enum { check_text_room = 40 };
 
 struct checked_entry {
 	uint64_t index;  // from 1
-	uint64_t number; // among the printable entries, from 1; 0 for the others
-	uint64_t weight; // 0 unless printable
+	uint64_t number; // among the printed entries, from 1; 0 for the others
+	uint64_t weight; // 0 unless printed
 	entry_fate fate;
 	const unsigned char *text; // its first bytes after its leading whitespace
 	size_t text_length;        // at most check_text_room
@@ -53,12 +77,10 @@ struct check_summary {
 	uint64_t printable;
 	uint64_t values; // a draw's values: over total_weight, the draws per print
 	uint64_t total_weight;
-	// The numbers of the first printable entries with the least and the most weight.
+	// The numbers of the first printed entries with the least and the most weight.
 	uint64_t lowest_weight, lowest_entry;
 	uint64_t highest_weight, highest_entry;
-	bool first_behind_header;
-	bool last_blank_to_end;
-	uint64_t begin_with_1a;
+	uint64_t of_fate[static_cast<int>(entry_fate::count)];
 };
 
 enum class check_outcome { done, no_separator, too_large, read_error };

@@ -24,7 +24,7 @@ static void
 take_bytes(void *context, const checked_entry *entry, const unsigned char *bytes, size_t length)
 {
 	gathered *g = static_cast<gathered *>(context);
-	if (entry->fate != entry_fate::printable)
+	if (!is_printed(entry->fate))
 		return;
 	if (length >= g->capacity - g->length) {
 		g->capacity = 2 * (g->length + length) + 4096;
@@ -43,7 +43,7 @@ static void
 write_entry(void *context, const checked_entry *entry)
 {
 	gathered *g = static_cast<gathered *>(context);
-	if (entry->fate == entry_fate::printable) {
+	if (is_printed(entry->fate)) {
 		restored_start start = restored_form(g->bytes, g->length);
 		if (start.blank)
 			output_bytes(" ", 1);

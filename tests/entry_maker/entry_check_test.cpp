@@ -111,27 +111,38 @@ TEST(entry_check, weights_are_those_of_counting_every_draw)
 	}
 }
 
-TEST(entry_check, why_entries_can_never_be_printed)
+// What each entry is to a user: printed, a fault, or a part of the layout; across blocks too.
+TEST(entry_check, fates)
 {
-	const auto printable = entry_fate::printable, behind_header = entry_fate::behind_header,
-		   blank_to_end = entry_fate::blank_to_end,
-		   begins_with_1a = entry_fate::begins_with_1a;
+	const auto printable = entry_fate::printable, blank = entry_fate::blank,
+		   behind_header = entry_fate::behind_header,
+		   begins_with_1a = entry_fate::begins_with_1a, filler = entry_fate::filler,
+		   marker = entry_fate::marker, tail = entry_fate::tail;
 	const auto done = check_outcome::done, no_separator = check_outcome::no_separator;
+	const std::string near_block_end = std::string(65530, 'h') + '\0';
 	struct {
 		std::string file;
 		check_outcome outcome;
 		std::vector<entry_fate> fates;
 	} cases[] = {
-	    {"h\0x\0  \x1A y\0z\0  "s,
+	    {"h\0x\0  \x1A y\0z\0 \x1A \0  "s,
 	     done,
-	     {behind_header, begins_with_1a, printable, blank_to_end}},
+	     {behind_header, begins_with_1a, printable, marker, tail}},
+	    {"h\0  \0a\0\x1A\x1A\0b\0 \r\n\0"s,
+	     done,
+	     {filler, printable, begins_with_1a, printable, blank}},
 	    {std::string(39, 'h') + '\0' + "a\0b"s, done, {behind_header, printable}},
 	    {std::string(40, 'h') + '\0' + "a\0b"s, done, {printable, printable}},
 	    {"h\0\x1A"s, done, {behind_header}},
-	    {std::string(45, 'h') + '\0' + "\r\n\x1A"s, done, {begins_with_1a}},
-	    {std::string(45, 'h') + '\0' + "\r\n \r\n"s, done, {blank_to_end}},
+	    {std::string(45, 'h') + '\0' + "\r\n\x1A"s, done, {marker}},
+	    {std::string(45, 'h') + '\0' + "\r\n \r\n"s, done, {tail}},
+	    {near_block_end + "\x1A" + std::string(20, ' ') + "\0x"s, done, {marker, printable}},
+	    {near_block_end + "\x1A" + std::string(20, ' ') + "y\0x"s,
+	     done,
+	     {begins_with_1a, printable}},
+	    {near_block_end + std::string(20, ' ') + "\0x"s, done, {blank, printable}},
 	    // An empty entry prints as a bare line; the file's last NUL starts no entry.
-	    {"h\0x\0\0 \0"s, done, {behind_header, printable, printable}},
+	    {"h\0x\0\0 \0"s, done, {behind_header, blank, blank}},
 	    {"h\0"s, done, {}},
 	    {"no separator", no_separator, {}},
 	    {"a\x1A\0b\0c"s, no_separator, {}},

@@ -218,29 +218,40 @@ check "the file it names replaced" 0 "$two" '' cat out.lines
 rm out.fifo link.lines out.lines
 
 "$mirlmake" -o two.lines two.txt
+# The reports: made files in each layout, one with a marker; hand-made ones with faults.
+printf 'a\n%%\nbb\n%%\nccc\n%%\ndddd\n%%\n%s\n' "$(head -c 40 /dev/zero | tr '\0' e)" >five.txt
+"$mirlmake" -o default.lines five.txt
+"$mirlmake" -p -o padded.lines five.txt
+"$mirlmake" -w -o weighted.lines five.txt
 printf 'h\0one entry behind a short header' >short.lines
-printf 'h\0x\0  \x1a y\0z\0 ' >fates.lines
+printf 'h\0x\0  \x1a y\0z\0\x1a \0 \0w\0 ' >fates.lines
 truncate -s 2147483648 too_large.lines
-check "report with every entry" 0 '                   (behind a header of 40 bytes or fewer)
-      1  50.0000%%  a
-      2  50.0000%%  bb
-two.lines: 3 entries, 2 can be printed, with equal chances
-the first entry can never be printed: behind a header of 40 bytes or fewer
-on average 1.5000 draws per print
-lowest chance 50.0000%% (entry 1), highest chance 50.0000%% (entry 1), ratio 1.0000\n' '' \
-  "$mirlmake" -c -v two.lines
-check "report of every fate" 0 '                   x  (behind a header of 40 bytes or fewer)
+check "report: a marker, numbers for the entries only" 0 '      1  20.0000%%  a
+      2  20.0000%%  bb
+      3  20.0000%%  ccc
+      4  20.0000%%  dddd
+      5  20.0000%%  eeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeeee
+default.lines: 5 of 5 entries can be printed, with equal chances, 1.9993 draws per print
+layout parts, which mirl skips: the filler, 1 marker, the blank tail\n' '' \
+  "$mirlmake" -c -v default.lines
+check "report: padded" 0 'padded.lines: 5 of 5 entries can be printed, with equal chances, 1.2488 draws per print
+layout parts, which mirl skips: the filler, the blank tail\n' '' "$mirlmake" -c padded.lines
+check "report: weighted" 0 'weighted.lines: 5 of 5 entries can be printed, with unequal chances, 1.7589 draws per print
+lowest chance 3.7037%% (entry 2), highest chance 74.0741%% (entry 1), ratio 20.0000\n' '' \
+  "$mirlmake" -c weighted.lines
+check "report: every fault" 0 '                   x  (behind a header of 40 bytes or fewer)
                      y  (begins with 0x1A)
-      1 100.0000%%  z
-                   (blank to the end of the file)
-fates.lines: 4 entries, 1 can be printed, with equal chances
+      1  42.8706%%  z
+      2  28.5647%%  (blank)
+      3  28.5647%%  w
+fates.lines: 3 of 5 entries can be printed, with unequal chances, 2.5715 draws per print
+layout parts, which mirl skips: 1 marker, the blank tail
 the first entry can never be printed: behind a header of 40 bytes or fewer
 1 entry can never be printed: begins with 0x1A
-the last entry can never be printed: blank to the end of the file
-on average 3.6666 draws per print
-lowest chance 100.0000%% (entry 1), highest chance 100.0000%% (entry 1), ratio 1.0000\n' '' \
+1 entry is blank: mirl prints an empty line
+lowest chance 28.5647%% (entry 2), highest chance 42.8706%% (entry 1), ratio 1.5008\n' '' \
   "$mirlmake" -c fates.lines -v
-check "report with nothing printable" 2 'short.lines: 1 entry, 0 can be printed
+check "report: nothing printable behind a short header" 2 'short.lines: 0 of 1 entry can be printed
 the first entry can never be printed: behind a header of 40 bytes or fewer\n' \
   'File contains no entries.\n' "$mirlmake" -c short.lines
 check "report: no separator" 2 '' 'File contains no separators.\n' "$mirlmake" -c two.txt
@@ -248,8 +259,8 @@ check "report: too large" 2 '' 'File is too large.\n' "$mirlmake" -c too_large.l
 full_report() { "$mirlmake" -c two.lines >/dev/full; }
 check "report: lost output is a failure" 1 '' 'stdout: No space left on device\n' full_report
 
-# Text made, turned back by -x and made again gives the same file: the sample, and entries of
-# mixed lengths that begin in every way, one ending in a CR.
+# Text made, turned back by -x, with nothing said of the layout's parts, and made again gives the
+# same file: the sample, and entries of mixed lengths that begin in every way, one ending in a CR.
 leads=(' ' '\t' '\n \n  ' '\r\n' '\302\240' '')
 { for ((i = 0; i < 300; i++)); do
   printf "${leads[i % 6]}"
@@ -258,7 +269,7 @@ leads=(' ' '\t' '\n \n  ' '\r\n' '\302\240' '')
   printf '\n%%\n'
 done; printf '\302\240\n'; } >mixed.txt
 round_trip() { # OPTIONS TEXT
-  "$mirlmake" $1 -o first.lines "$2" && "$mirlmake" -x -o back.txt first.lines 2>/dev/null &&
+  "$mirlmake" $1 -o first.lines "$2" && "$mirlmake" -x -o back.txt first.lines &&
     "$mirlmake" $1 -o again.lines back.txt && cmp first.lines again.lines
 }
 for layout in '' -p -w; do
@@ -269,5 +280,5 @@ printf 'h\0x\0  \x1a y\0 \302\240\tz\r\0\0\302\240 w\0\302\240\0 ' >hand.lines
 check "-x on a file made by hand" 0 '\tz\r\r\n%%\r\n\n%%\n  w\n%%\n\302\240\n%%\n' \
   'the first entry can never be printed: behind a header of 40 bytes or fewer
 1 entry can never be printed: begins with 0x1A
-the last entry can never be printed: blank to the end of the file\n' "$mirlmake" -x hand.lines
+1 entry is blank: mirl prints an empty line\n' "$mirlmake" -x hand.lines
 finish

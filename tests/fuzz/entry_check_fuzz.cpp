@@ -39,7 +39,11 @@ check_file(const std::string &file)
 	std::uint64_t total = 0;
 	for (const auto &entry : counted)
 		total += entry.second;
-	fuzz_check(summary.printable == counted.size() && summary.total_weight == total,
+	std::uint64_t fates = 0;
+	for (std::uint64_t count : summary.of_fate)
+		fates += count;
+	fuzz_check(summary.printable == counted.size() && summary.total_weight == total &&
+		       fates == summary.entries,
 		   "a summary that does not add up");
 	return summary;
 }
@@ -88,13 +92,15 @@ LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 	const std::string &file = laid_out(data, size, &plan);
 	fuzz_check(file.size() == plan.size, "a file of another size than planned");
 	check_summary s = check_file(file);
-	fuzz_check(s.printable == plan.entries, "an entry that can never be printed");
+	auto of = [&s](entry_fate fate) { return s.of_fate[static_cast<int>(fate)]; };
+	fuzz_check(s.printable == plan.entries && of(entry_fate::printable) == plan.entries,
+		   "an entry that can never be printed, or a layout part taken for an entry");
 	// Beyond the generator's range the values fall on the offsets evenly only to one in 16384.
 	std::uint64_t spread = s.values > 32768 ? s.lowest_weight / 16384 : 0;
 	fuzz_check(plan.kind == layout_kind::weighted ||
 		       s.highest_weight - s.lowest_weight <= spread,
 		   "unequal chances");
-	fuzz_check(s.begin_with_1a == 0 || s.values <= 2 * s.total_weight,
+	fuzz_check(of(entry_fate::marker) == 0 || s.values <= 2 * s.total_weight,
 		   "more than two draws a print with markers");
 	return 0;
 }
