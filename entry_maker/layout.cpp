@@ -89,9 +89,22 @@ in_two_draws(const layout *plan, uint64_t room)
 	return values <= live * each * 2;
 }
 
+// Takes trial for the plan when it needs at most two draws per print and is smaller, or when
+// the plan does not.
+static void
+take_if_better(layout *plan, bool *fits, const layout *trial, uint64_t room)
+{
+	if ((!*fits || trial->body < plan->body) && in_two_draws(trial, room)) {
+		*plan = *trial;
+		*fits = true;
+	}
+}
+
 // Pads for the smallest body below room that needs at most two draws per print, trying every
 // lead below the longest entry and below counted_lengths; the entries of a lead's length are
-// the ones its markers no longer follow. Without one, the entries are padded to the longest.
+// the ones its markers no longer follow. Within 32768 offsets the tail can cost more than
+// padding past the longest entry, up to the first body longer, which needs no tail: those
+// leads are tried too. Without one, the entries are padded to the longest.
 static void
 pad_for_two_draws(layout *plan, const entry_counts *all, const uint32_t *lengths, uint64_t room)
 {
@@ -105,10 +118,11 @@ pad_for_two_draws(layout *plan, const entry_counts *all, const uint32_t *lengths
 		long_count -= lengths[lead];
 		long_bytes -= lead * lengths[lead];
 		pad_to(&trial, lead, long_count, long_bytes);
-		if ((!fits || trial.body < plan->body) && in_two_draws(&trial, room)) {
-			*plan = trial;
-			fits = true;
-		}
+		take_if_better(plan, &fits, &trial, room);
+	}
+	for (uint64_t lead = all->longest + 1; (all->entries + 1) * lead <= 32768; lead++) {
+		pad_to(&trial, lead, 0, 0);
+		take_if_better(plan, &fits, &trial, room);
 	}
 }
 

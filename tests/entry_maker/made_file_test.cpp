@@ -83,7 +83,8 @@ first_draw_counts(reader &file)
 
 // The first draw's values reach every offset of these files: each prints an input entry or is
 // drawn again, every entry is printed, and in the equal-chance layouts, markers and all, each by
-// as many values as any other, whatever the count and lengths.
+// as many values as any other, whatever the count and lengths; by default in two draws a print
+// at most, one entry and two that fill half the draw's range among them.
 TEST(made_file, first_draws_print_every_entry_with_equal_chances)
 {
 	struct {
@@ -105,6 +106,8 @@ TEST(made_file, first_draws_print_every_entry_with_equal_chances)
 	    {{}, false, entries_of_lengths({100, 7, 30, 99, 1, 64, 2, 5, 3, 8, 6, 4})},
 	    {{}, false, entries_of_lengths({300, 5, 6, 7, 900, 5, 6, 7, 5, 6, 7, 5, 6, 7, 5, 600})},
 	    {{}, false, entries_of_lengths(std::vector<std::size_t>(200, 150))},
+	    {{}, false, entries_of_lengths({8})},
+	    {{}, false, entries_of_lengths({8000, 8000})},
 	};
 	// Inputs not given are the entries, "%"-separated.
 	for (auto &c : cases)
@@ -119,6 +122,11 @@ TEST(made_file, first_draws_print_every_entry_with_equal_chances)
 			reader file(made);
 			ASSERT_LE(body_length, 32768);
 			auto counts = first_draw_counts(file);
+			int printing = 0;
+			for (const auto &entry : counts)
+				printing += entry.second;
+			EXPECT_TRUE(layout != layout_kind::equal || 2 * printing >= 32768)
+			    << printing << " of the draw's values print";
 			std::set<std::string> expected, printed;
 			for (const auto &entry : c.entries)
 				expected.insert(as_printed(entry));
