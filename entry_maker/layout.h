@@ -13,7 +13,7 @@
 // blanks then makes the draw's values fall evenly on all those offsets.
 //
 // The default picks `lead` for the smallest file that needs at most two draws per print;
-// -p pads to the longest entry, with no markers and one draw per print. The weighted layout
+// -p pads to the longest entry, with no markers and fewer draws. The weighted layout
 // (-w) stores each entry once, unpadded, behind a header longer than 40 bytes: an entry's
 // chance then follows the length of the entry before it.
 

@@ -34,7 +34,7 @@ help()
 	printf("mirlmake makes an entry file for mirl from text, or reports on one.\n\n%s\n"
 	       "  -o OUTPUT    write the entry file to OUTPUT, else to standard output\n"
 	       "  -l           every line that is not blank is an entry\n"
-	       "  -p           pad every entry to the longest: a larger file, one draw a print\n"
+	       "  -p           pad every entry to the longest: a larger file, fewer draws\n"
 	       "  -w           the compact layout, without equal chances\n"
 	       "  -e CODEPAGE  store the entries in this code page: a number, oem for the\n"
 	       "               console's, or ansi for Windows' own, the default\n"
@@ -47,10 +47,12 @@ help()
 	       "The %% lines are found as written, before the text is stored in a code page.\n\n"
 	       "mirl skips the blanks an entry begins with, so the first blank of an indented\n"
 	       "first line is stored as a no-break space, which -x turns back.\n\n"
-	       "Layouts: by default every entry gets the same chance, in a file close to the\n"
-	       "size of the text, and mirl draws at most twice a print on average. -p pads\n"
-	       "every entry to the length of the longest. With -w each is stored once, and\n"
-	       "its chance follows the length of the entry before it.\n\n"
+	       "Layouts: by default every entry gets the same chance and mirl draws at most\n"
+	       "twice a print on average, with n entries no fewer than about (n+1)/n. A\n"
+	       "collection's file is 1.4 to 1.9 times its text, up to 2.5 times below 32 KB.\n"
+	       "-p pads every entry to the length of the longest. With -w each is stored\n"
+	       "once, and its chance follows the length of the entry before it. -c gives the\n"
+	       "draws.\n\n"
 	       "example: mirlmake -o C:\\vemol\\data\\mirl.lines quotes.txt\n",
 	       usage_text);
 	exit(0);
