@@ -39,11 +39,7 @@ check_file(const std::string &file)
 	std::uint64_t total = 0;
 	for (const auto &entry : counted)
 		total += entry.second;
-	std::uint64_t fates = 0;
-	for (std::uint64_t count : summary.of_fate)
-		fates += count;
-	fuzz_check(summary.printable == counted.size() && summary.total_weight == total &&
-		       fates == summary.entries,
+	fuzz_check(summary.printable == counted.size() && summary.total_weight == total,
 		   "a summary that does not add up");
 	return summary;
 }
