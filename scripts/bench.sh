@@ -117,7 +117,7 @@ for collection in "Italian it" "Czech cs" "both it cs"; do
     made=$work/$name${options[*]}.lines
     "$mirlmake" "${options[@]}" -o "$made" "${inputs[@]}" 2>/dev/null
     bytes=$(stat -c %s "$made")
-    draws=$("$mirlmake" -c "$made" | awk '/draws per print/ { print $3 }')
+    draws=$("$mirlmake" -c "$made" | awk '/draws per print/ { print $(NF - 3) }')
     echo "| $name | $text_bytes | $layout | $bytes | $(ratio "$bytes" "$text_bytes") | $draws |"
   done
 done
