@@ -15,7 +15,8 @@ set(CMAKE_C_STANDARD_LIBRARIES "")
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
 
 # A shipped program: its own start-up (mainCRTStartup for console, WinMainCRTStartup for
-# windows), CRTDLL as the C runtime, and the other DLLs named.
+# windows), CRTDLL as the C runtime, and the other DLLs named. A program loads at its own base
+# address, as programs did before address randomization, so it carries no relocations.
 function(windows_program target subsystem)
   if(subsystem STREQUAL "console")
     set(entry _mainCRTStartup)
@@ -23,7 +24,8 @@ function(windows_program target subsystem)
     set(entry _WinMainCRTStartup)
   endif()
   target_link_options(${target} PRIVATE
-    -nostdlib -s -Wl,-e,${entry} -Wl,--gc-sections
+    -nostdlib -s -Wl,-e,${entry} -Wl,--gc-sections -Wl,--disable-reloc-section
+    -Wl,--disable-dynamicbase
     -Wl,--subsystem,${subsystem}:4.0
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
   target_link_libraries(${target} PRIVATE ${ARGN} crtdll kernel32 gcc)

@@ -183,8 +183,9 @@ use_code_page(const char *name)
 	}
 }
 
+// The start-up hands every program its environment; mirlmake needs none.
 int
-main(int argc, char **argv)
+main(int argc, char **argv, char ** /*environment*/)
 {
 	make_options make = {false, layout_kind::equal, nullptr, argv + 1, 0};
 	read_arguments(argc, argv, &make);

@@ -17,7 +17,7 @@ extern "C" void __cdecl __GetMainArgs(int *argc, char ***argv, char ***environme
 int main(int argc, char **argv, char **envp);
 
 // g++ calls __main at the top of main to run the global constructors; there are none.
-extern "C" void
+extern "C" __attribute__((used)) void
 __main() // NOLINT(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp): g++'s name
 {
 }
