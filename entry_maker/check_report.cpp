@@ -5,6 +5,7 @@
 
 #include "entry_check.h"
 #include "error_report.h"
+#include "seed_walk.h"
 #include "system_calls.h"
 #include "system_file.h"
 
@@ -106,12 +107,12 @@ print_first_line(const char *path, const check_summary *s)
 	}
 	uint64_t spread = s->highest_weight - s->lowest_weight;
 	if (spread == 0)
-		fputs(", with equal chances", stdout);
+		fputs(", with equal chances per draw", stdout);
 	else if (spread * 10000 <= s->lowest_weight)
-		printf(", with chances equal within 1 part in %.0f",
+		printf(", with chances per draw equal within 1 part in %.0f",
 		       static_cast<double>(s->lowest_weight) / static_cast<double>(spread));
 	else
-		fputs(", with unequal chances", stdout);
+		fputs(", with unequal chances per draw", stdout);
 	printf(", %.4f draws per print\n",
 	       static_cast<double>(s->values) / static_cast<double>(s->total_weight));
 }
@@ -156,8 +157,38 @@ report_unprintable(FILE *to, const check_summary *s)
 			blank == 1 ? "entry is" : "entries are");
 }
 
+// Walks every seed, redraws included, and reports the lowest and highest share of them, and
+// with verbose every entry's.
+static void
+report_all_seeds(const checked_file *file, const check_summary *summary, bool verbose)
+{
+	seed_walk walk;
+	if (!start_walk(&walk, summary))
+		fail_with_message("can't allocate more memory\n", 3);
+	check_summary again;
+	check_pass(file, nullptr, take_run, &walk, &again);
+	walk_all_seeds(&walk);
+	uint64_t lowest = 1, highest = 1;
+	for (uint64_t n = 1; n <= summary->printable; n++) {
+		double seeds = static_cast<double>(walk.runs[n].seeds);
+		if (verbose)
+			printf("%7lu %10.0f seeds %8.4f%%\n", static_cast<unsigned long>(n), seeds,
+			       seeds / 42949672.96);
+		lowest = walk.runs[n].seeds < walk.runs[lowest].seeds ? n : lowest;
+		highest = walk.runs[n].seeds > walk.runs[highest].seeds ? n : highest;
+	}
+	printf("over all 4294967296 seeds, redraws included: lowest %.0f (entry %lu), "
+	       "highest %.0f (entry %lu), ratio %.6f\n",
+	       static_cast<double>(walk.runs[lowest].seeds), static_cast<unsigned long>(lowest),
+	       static_cast<double>(walk.runs[highest].seeds), static_cast<unsigned long>(highest),
+	       static_cast<double>(walk.runs[highest].seeds) /
+		   static_cast<double>(walk.runs[lowest].seeds));
+	free(walk.runs);
+	free(walk.reach);
+}
+
 void
-report_entry_file(const char *path, bool verbose)
+report_entry_file(const char *path, bool verbose, bool all_seeds)
 {
 	checked_file file = open_entry_file(path);
 	check_summary summary, again;
@@ -178,6 +209,8 @@ report_entry_file(const char *path, bool verbose)
 		       static_cast<unsigned long>(summary.highest_entry),
 		       static_cast<double>(summary.highest_weight) /
 			   static_cast<double>(summary.lowest_weight));
+	if (all_seeds && summary.printable > 0)
+		report_all_seeds(&file, &summary, verbose);
 	file_close(file.fd);
 	if (fflush(stdout) != 0 || ferror(stdout))
 		fail_with_error("stdout", 1);

@@ -24,6 +24,7 @@ void check_pass(const checked_file *file, entry_bytes *taken, entry_checked *che
 // Writes a line to to for each reason why entries can never be printed, with their count.
 void report_unprintable(FILE *to, const check_summary *summary);
 
-// Writes the report for the file at path, with a line per entry when verbose; ends the process
-// with the message and status of a failure, or when no entry can be printed.
-void report_entry_file(const char *path, bool verbose);
+// Writes the report for the file at path, with a line per entry when verbose, and every seed's
+// print counted when all_seeds; ends the process with the message and status of a failure, or
+// when no entry can be printed.
+void report_entry_file(const char *path, bool verbose, bool all_seeds);

@@ -12,11 +12,35 @@ draw_share
 share_of(int64_t length)
 {
 	if (length <= 0)
-		return {length, 0, 0, 0};
+		return {length, 0, 0, 0, 0};
 	uint64_t values = draw_values(static_cast<int32_t>(length));
-	uint64_t more_below;
+	uint64_t more_below, rest;
 	uint64_t each = divide_wide(values, static_cast<uint64_t>(length), &more_below);
-	return {length, values, each, more_below};
+	uint64_t inverse = divide_wide(UINT64_MAX, static_cast<uint64_t>(length), &rest);
+	return {length, values, each, more_below, inverse};
+}
+
+// Up to 32768 positions, each offset takes each values and those below more_below one more. Beyond,
+// the offset grows with the state, so they are the states below the first one whose draw reaches
+// offset: ceil(offset * 2^32 / length), which the inverse gives within two from below, and the
+// draw's own rule finds exactly.
+uint64_t
+values_below(const draw_share *share, int64_t offset)
+{
+	if (share->values == 32768)
+		return static_cast<uint64_t>(offset) * share->each +
+		       static_cast<uint64_t>(offset < static_cast<int64_t>(share->more_below)
+						 ? offset
+						 : static_cast<int64_t>(share->more_below));
+	if (offset == share->length)
+		return share->values;
+	uint32_t target = static_cast<uint32_t>(offset);
+	uint64_t state =
+	    target * (share->inverse >> 32) + (target * (share->inverse & 0xFFFFFFFF) >> 32);
+	int32_t length = static_cast<int32_t>(share->length);
+	while (offset_of_state(static_cast<uint32_t>(state), length) < target)
+		state++;
+	return state;
 }
 
 uint64_t
@@ -28,11 +52,7 @@ run_weight(const draw_share *share, int64_t first, int64_t end)
 		end = share->length;
 	if (end <= first)
 		return 0;
-	uint64_t weight = static_cast<uint64_t>(end - first) * share->each;
-	int64_t more_end = end < static_cast<int64_t>(share->more_below)
-			       ? end
-			       : static_cast<int64_t>(share->more_below);
-	return more_end > first ? weight + static_cast<uint64_t>(more_end - first) : weight;
+	return values_below(share, end) - values_below(share, first);
 }
 
 // The pass's state between blocks.
@@ -67,6 +87,7 @@ found_header(checker *c, int64_t header_end)
 	c->base = drawable_start(header_end);
 	c->share = share_of(c->size - c->base);
 	c->summary->values = c->share.values;
+	c->summary->drawable = c->share.length;
 	c->run_start = c->base;
 	c->entry_start = header_end;
 	c->entry_seen = false;
@@ -80,7 +101,9 @@ begin_entry(checker *c)
 	c->entry_seen = true;
 	c->leading = true;
 	c->entry.index = ++c->summary->entries;
-	c->entry.weight = run_weight(&c->share, c->run_start - c->base, c->entry_start - c->base);
+	c->entry.run_first = c->run_start - c->base;
+	c->entry.run_end = c->entry_start - c->base;
+	c->entry.weight = run_weight(&c->share, c->entry.run_first, c->entry.run_end);
 	c->entry.fate = c->entry.index == 1 && c->header_end <= 40 ? entry_fate::behind_header
 								   : entry_fate::printable;
 	c->entry.text_length = 0;

@@ -1,7 +1,7 @@
 #pragma once
-// The chance of every entry of any entry file under mirl's draw, computed exactly from the
-// draw rule, the generator's range and the redraws, in one pass over the file with memory that
-// does not grow with it.
+// The chance of every entry of any entry file in one draw of mirl's that prints, computed
+// exactly from the draw rule and the generator's range, in one pass over the file with memory
+// that does not grow with it.
 //
 // An offset leads to the entry after the first NUL at or after it. A draw is dead, and drawn
 // again, when its scan meets the end of the file or a 0x1A before that NUL, or before the
@@ -14,16 +14,22 @@
 #include <stddef.h>
 #include <stdint.h>
 
-// What one draw's values give each offset of a drawable stretch of length offsets: each
-// offset is hit by each values, and those below more_below by one more.
+// What one draw's values give the offsets of a drawable stretch of length offsets. Up to 32768
+// offsets, each offset is hit by each values, and those below more_below by one more; beyond,
+// by the states that the draw scales onto it, found with inverse = (2^64 - 1) / length.
 struct draw_share {
 	int64_t length;
 	uint64_t values;
 	uint64_t each;
 	uint64_t more_below;
+	uint64_t inverse;
 };
 
 draw_share share_of(int64_t length);
+
+// The draw values whose relative offsets lie below offset, which is within the stretch: beyond
+// 32768 offsets, the first state whose draw reaches offset.
+uint64_t values_below(const draw_share *share, int64_t offset);
 
 // The draw values that fall on the relative offsets first..end-1, clipped to the stretch.
 uint64_t run_weight(const draw_share *share, int64_t first, int64_t end);
@@ -58,9 +64,10 @@ is_layout_part(entry_fate fate)
 enum { check_text_room = 40 };
 
 struct checked_entry {
-	uint64_t index;  // from 1
-	uint64_t number; // among the printed entries, from 1; 0 for the others
-	uint64_t weight; // 0 unless printed
+	uint64_t index;             // from 1
+	uint64_t number;            // among the printed entries, from 1; 0 for the others
+	uint64_t weight;            // 0 unless printed
+	int64_t run_first, run_end; // when printed, the relative offsets that lead to it
 	entry_fate fate;
 	const unsigned char *text; // its first bytes after its leading whitespace
 	size_t text_length;        // at most check_text_room
@@ -75,7 +82,8 @@ typedef void entry_bytes(void *context, const checked_entry *entry, const unsign
 struct check_summary {
 	uint64_t entries;
 	uint64_t printable;
-	uint64_t values; // a draw's values: over total_weight, the draws per print
+	uint64_t values;  // a draw's values: over total_weight, the draws per print
+	int64_t drawable; // the drawable stretch's length
 	uint64_t total_weight;
 	// The numbers of the first printed entries with the least and the most weight.
 	uint64_t lowest_weight, lowest_entry;

@@ -35,9 +35,9 @@ pieces_of(const layout *plan, uint64_t length)
 // The smallest tail after body bytes that makes the draw's values fall evenly on the offsets
 // below live_end. Of the L offsets of the stretch, a draw hits each q or q+1 times, q+1 below
 // r = 32768 mod L: the live ones are hit alike when r is 0 or reaches past them all, and
-// L = 32768 always qualifies. A longer stretch takes three generator values per draw and
-// every offset is hit q or q+1 times with q >= 2^45 / 2^31: equal within one part in 16384,
-// with no tail.
+// L = 32768 always qualifies. A longer stretch draws from the generator's 2^32 states, each
+// offset from q or q+1 of them spread over the stretch, so no tail evens them out: an entry of
+// n offsets gets n * 2^32 / L states, give or take one.
 static uint64_t
 equalizing_tail(uint64_t body, uint64_t live_end)
 {
@@ -76,7 +76,7 @@ pad_to(layout *plan, uint64_t lead, uint64_t long_count, uint64_t long_bytes)
 // Whether the body fits below room and a print takes at most two draws on average: the draw's
 // values over those that fall on the entries' offsets, each of which takes at least
 // q = values / L of them, or q+1 when the tail put r past them. Above 32768 offsets this is the
-// most the order of the entries allows, within one part in 16384 of the exact figure.
+// most the order of the entries allows, within one part in q of the exact figure.
 static bool
 in_two_draws(const layout *plan, uint64_t room)
 {

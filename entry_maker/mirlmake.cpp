@@ -14,7 +14,7 @@
 
 static const char usage_text[] =
     "usage: mirlmake [-l] [-p|-w] [-e CODEPAGE] [-o OUTPUT] [INPUT...]\n"
-    "       mirlmake -c [-v] FILE\n"
+    "       mirlmake -c [-v] [-a] FILE\n"
     "       mirlmake -x [-e CODEPAGE] [-o OUTPUT] FILE\n";
 
 // Ends the process with status 2 after the fault, with option in place of its %s, and the usage
@@ -40,6 +40,7 @@ help()
 	       "               console's, or ansi for Windows' own, the default\n"
 	       "  -c FILE      report which entries of FILE can be printed, and their chances\n"
 	       "  -v           with -c, a line for every entry\n"
+	       "  -a           with -c, count what every one of the 2^32 seeds prints\n"
 	       "  -x FILE      write the entries of FILE back as text, to make it again\n"
 	       "  -h, /?       this help\n\n"
 	       "INPUT is text in ANSI, UTF-8 or UTF-16, entries separated by lines of only %%;\n"
@@ -75,6 +76,7 @@ static const option_rule option_rules[] = {
     {'w', option_use::make, nullptr},
     {'c', option_use::check, nullptr},
     {'v', option_use::check, nullptr},
+    {'a', option_use::check, nullptr},
     {'x', option_use::make, nullptr},
     {'h', option_use::any, nullptr},
 };
@@ -194,7 +196,7 @@ main(int argc, char **argv, char ** /*environment*/)
 	if (check) {
 		if (make.input_count != 1)
 			refuse("%s takes one file", "-c");
-		report_entry_file(make.inputs[0], given('v') != nullptr);
+		report_entry_file(make.inputs[0], given('v') != nullptr, given('a') != nullptr);
 		return 0;
 	}
 	if (given('x') != nullptr) {

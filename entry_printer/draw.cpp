@@ -2,22 +2,10 @@
 
 #include <string.h>
 
-#include "generator.h"
-#include "wide_division.h"
-
 int64_t
 draw_offset()
 {
-	// One call reaches only 32768 positions; a longer stretch takes three, so that every
-	// entry of a large file can be printed.
-	uint64_t r = static_cast<uint64_t>(generator_next());
-	if (draw_values(body_length) > 32768) {
-		r = r * 32768 + static_cast<uint64_t>(generator_next());
-		r = r * 32768 + static_cast<uint64_t>(generator_next());
-	}
-	uint64_t k;
-	divide_wide(r, static_cast<uint64_t>(body_length), &k);
-	return draw_base + static_cast<int64_t>(k);
+	return draw_base + offset_of_state(generator_advance(), body_length);
 }
 
 // Stretches of offsets from which a scan was seen to meet the end of the file, first offset to
@@ -28,12 +16,13 @@ struct dead_stretch {
 	int64_t last;
 };
 
-// Enough for every failed draw of any run that is not hopeless (the forward pass ends those);
-// a run with more merely reads some bytes twice.
+// Enough for every failed draw of a run that is not hopeless, and for the whole map of a file
+// whose entries a draw rarely reaches (few entries, few stretches in between).
 enum { most_dead_stretches = 4096 };
 
 struct dead_stretches {
 	size_t count;
+	int64_t shortest_kept; // once the table was full, shorter stretches are not kept
 	dead_stretch items[most_dead_stretches];
 };
 
@@ -62,8 +51,32 @@ dead_stretch_end(const dead_stretches *dead, int64_t offset)
 	return dead->items[after - 1].last;
 }
 
-// Adds first..last, merged with the stretches it overlaps or touches. When the array is full,
-// a stretch that merges with none is not kept.
+static int64_t
+length_of(const dead_stretch *stretch)
+{
+	return stretch->last - stretch->first + 1;
+}
+
+// Makes room in the full table: the stretches shorter than twice the shortest give way, and
+// so does every later one shorter than that. The length kept at least doubles each time, so
+// this happens at most 32 times a run; the long stretches, whose scans read most, stay.
+static void
+drop_short_stretches(dead_stretches *dead)
+{
+	int64_t shortest = INT64_MAX;
+	for (size_t i = 0; i < dead->count; i++)
+		if (length_of(&dead->items[i]) < shortest)
+			shortest = length_of(&dead->items[i]);
+	dead->shortest_kept = 2 * shortest;
+	size_t kept = 0;
+	for (size_t i = 0; i < dead->count; i++)
+		if (length_of(&dead->items[i]) >= dead->shortest_kept)
+			dead->items[kept++] = dead->items[i];
+	dead->count = kept;
+}
+
+// Adds first..last, merged with the stretches it overlaps or touches. A stretch that merges
+// with none is kept unless it is shorter than the table keeps.
 static void
 remember_dead(dead_stretches *dead, int64_t first, int64_t last)
 {
@@ -76,8 +89,12 @@ remember_dead(dead_stretches *dead, int64_t first, int64_t last)
 			first = dead->items[begin].first;
 		if (dead->items[end - 1].last > last)
 			last = dead->items[end - 1].last;
-	} else if (dead->count == most_dead_stretches) {
-		return;
+	} else {
+		if (dead->count == most_dead_stretches)
+			drop_short_stretches(dead);
+		if (last - first + 1 < dead->shortest_kept)
+			return;
+		begin = end = first_after(dead, last + 1);
 	}
 	// The stretches begin..end-1 give way to the one at begin.
 	memmove(&dead->items[begin + 1], &dead->items[end],
@@ -88,7 +105,8 @@ remember_dead(dead_stretches *dead, int64_t first, int64_t last)
 
 // Seeks to offset and scans from there. A search for the separator that runs into a stretch
 // known to be dead ends there, dead as well: from there on it would meet the same bytes in the
-// same way. So no byte needs to be read twice however many draws fail.
+// same way. A scan that meets the end of the file proves the rest of the stretch dead too, as
+// in a file cut short since its size was taken.
 static scan_result
 scan_from(entry_stream *stream, int64_t offset, const dead_stretches *dead)
 {
@@ -100,14 +118,19 @@ scan_from(entry_stream *stream, int64_t offset, const dead_stretches *dead)
 	while ((c = stream_get(stream)) > 0)
 		if (stream_position(stream) >= stop)
 			return {scan_outcome::dead, 0, dead->items[known].last};
-	return entry_after_separator(stream, c);
+	scan_result result = entry_after_separator(stream, c);
+	if (result.outcome == scan_outcome::dead && stream_at_file_end(stream))
+		result.end = static_cast<int64_t>(draw_base) + body_length - 1;
+	return result;
 }
 
-// One forward pass over the drawable stretch: entry when some offset in it reaches an entry,
-// dead when none does, or the failure met. Each scan starts just past where the last one met
-// the end, so no byte is read twice; everything passed over is remembered as dead.
+// One forward pass over the drawable stretch that remembers every dead stretch it passes:
+// entry when some offset in it reaches an entry, dead when none does, or the failure met. Each
+// scan starts just past where the last one met the end or its separator, so no byte is read
+// twice but the blanks after a separator. Unless whole, it ends at the first offset that
+// reaches an entry.
 static scan_outcome
-any_entry_reachable(entry_stream *stream, dead_stretches *dead)
+map_stretch(entry_stream *stream, dead_stretches *dead, bool whole)
 {
 	int64_t offset = draw_base;
 	int64_t end = static_cast<int64_t>(draw_base) + body_length;
@@ -119,15 +142,23 @@ any_entry_reachable(entry_stream *stream, dead_stretches *dead)
 			continue;
 		}
 		scan_result result = scan_from(stream, offset, dead);
-		if (result.outcome != scan_outcome::dead) {
+		if (result.outcome == scan_outcome::dead) {
+			remember_dead(dead, offset, result.end);
+		} else {
 			outcome = result.outcome;
-			break;
+			if (!whole || outcome != scan_outcome::entry)
+				break;
 		}
 		offset = result.end + 1;
 	}
-	if (offset > draw_base)
-		remember_dead(dead, draw_base, offset - 1);
 	return outcome;
+}
+
+// The reads of one block that a run may spend on failed draws before it maps the stretch.
+static bool
+reads_exceed_stretch(uint64_t reads)
+{
+	return reads * sizeof(entry_stream::block) >= static_cast<uint64_t>(body_length);
 }
 
 scan_result
@@ -138,7 +169,9 @@ draw_until_entry(entry_stream *stream)
 		return none;
 	dead_stretches dead;
 	dead.count = 0;
-	bool verified = false;
+	dead.shortest_kept = 0;
+	uint64_t reads_before = stream->reads;
+	bool checked = false, mapped = false;
 	// After 2^32 draws the generator has gone through all its states and the draws repeat:
 	// a run that has reached no entry by then never will.
 	for (uint64_t draws = 0; draws < (UINT64_C(1) << 32); draws++) {
@@ -150,14 +183,21 @@ draw_until_entry(entry_stream *stream)
 			return result;
 		remember_dead(&dead, offset, result.end);
 		// A first failed draw is the cue to check once whether redrawing can ever succeed.
-		if (!verified) {
-			verified = true;
-			scan_outcome pass = any_entry_reachable(stream, &dead);
-			if (pass == scan_outcome::dead)
-				return none;
-			if (pass != scan_outcome::entry)
-				return {pass, 0, 0};
+		// Once failed draws have read as much as the stretch, one whole pass maps every
+		// dead stretch, so that later ones read nothing: a print never reads more than
+		// about twice the file beyond its one scan that succeeds.
+		scan_outcome pass = scan_outcome::entry;
+		if (!checked) {
+			checked = true;
+			pass = map_stretch(stream, &dead, false);
+		} else if (!mapped && reads_exceed_stretch(stream->reads - reads_before)) {
+			mapped = true;
+			pass = map_stretch(stream, &dead, true);
 		}
+		if (pass == scan_outcome::dead)
+			return none;
+		if (pass != scan_outcome::entry)
+			return {pass, 0, 0};
 	}
 	return none;
 }

@@ -64,6 +64,7 @@ scan_header(entry_stream *stream)
 scan_result
 entry_after_separator(entry_stream *stream, int c)
 {
+	int64_t separator = stream_position(stream) - 1;
 	if (c == 0)
 		while (is_whitespace(c = stream_get(stream)))
 			;
@@ -71,7 +72,7 @@ entry_after_separator(entry_stream *stream, int c)
 		return {scan_outcome::read_error, 0, 0};
 	if (c == stream_end)
 		return {scan_outcome::dead, 0, stream_position(stream)};
-	return {scan_outcome::entry, c, 0};
+	return {scan_outcome::entry, c, separator};
 }
 
 scan_result

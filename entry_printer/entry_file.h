@@ -40,7 +40,8 @@ enum class scan_outcome { entry, dead, read_error, seek_failed };
 struct scan_result {
 	scan_outcome outcome;
 	int first_byte; // with entry: the entry's first byte after its leading whitespace
-	int64_t end;    // with dead: the position at which the end of the file was met
+	int64_t end;    // with dead: the position at which the end of the file was met; with
+			// entry: the separator's
 };
 
 // Scans from the current position past the next separator and the whitespace after it.

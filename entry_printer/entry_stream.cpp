@@ -11,6 +11,7 @@ stream_open(entry_stream *stream, const char *path)
 	stream->block_length = 0;
 	stream->next = 0;
 	stream->ended = false;
+	stream->reads = 0;
 	return stream->fd >= 0;
 }
 
@@ -63,12 +64,20 @@ stream_position(const entry_stream *stream)
 	return stream->block_start + static_cast<int64_t>(stream->next);
 }
 
+bool
+stream_at_file_end(const entry_stream *stream)
+{
+	// A 0x1A stays in the block; the end of the file leaves it empty.
+	return stream->ended && stream->next == stream->block_length;
+}
+
 // The next stored byte without taking it, reading the next block when this one is used up.
 static int
 peek_stored(entry_stream *stream)
 {
 	if (stream->next == stream->block_length) {
 		long count = file_read(stream->fd, stream->block, sizeof stream->block);
+		stream->reads++;
 		if (count < 0)
 			return stream_error;
 		stream->block_start += static_cast<int64_t>(stream->block_length);

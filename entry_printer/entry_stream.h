@@ -14,6 +14,7 @@ struct entry_stream {
 	size_t block_length;
 	size_t next;
 	bool ended;
+	uint64_t reads; // of a block each, since the file was opened
 	unsigned char block[4096];
 };
 
@@ -32,6 +33,9 @@ bool stream_seek_end(entry_stream *stream, int64_t *size);
 
 // The stored offset of the next byte; at a 0x1A that ended the scan, the offset of that byte.
 int64_t stream_position(const entry_stream *stream);
+
+// Whether the scan has ended at the end of the file rather than at a 0x1A.
+bool stream_at_file_end(const entry_stream *stream);
 
 // The next byte as the reading rules show it, stream_end, or stream_error with errno set.
 int stream_get(entry_stream *stream);

@@ -8,9 +8,15 @@ generator_seed(uint32_t seed)
 	generator_state = seed;
 }
 
+uint32_t
+generator_advance()
+{
+	generator_state = generator_step(generator_state);
+	return generator_state;
+}
+
 int
 generator_next()
 {
-	generator_state = generator_state * 214013u + 2531011u;
-	return static_cast<int>((generator_state >> 16) & 0x7FFF);
+	return generator_value(generator_advance());
 }

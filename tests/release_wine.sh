@@ -41,7 +41,7 @@ remade() {
   cd "$folder" && "$wine_sh" "$tree" run mirlmake.exe -o 'samples\mine.lines' 'samples\mirl.txt' &&
     "$wine_sh" "$tree" run mirlmake.exe -c 'samples\mine.lines'
 }
-check "mirlmake makes the sample from its text" 0 'samples\\mine.lines: 37 of 37 entries can be printed, with equal chances, 1.1547 draws per print\r
+check "mirlmake makes the sample from its text" 0 'samples\\mine.lines: 37 of 37 entries can be printed, with equal chances per draw, 1.1547 draws per print\r
 layout parts, which mirl skips: the filler, 4 markers, the blank tail\r\n' '' remade
 
 cp "$stand_in" "$folder/noltnt.exe"

@@ -9,12 +9,12 @@ counted_weights(const std::string &file)
 {
 	auto stretch = reference::drawable(file);
 	auto length = static_cast<std::uint64_t>(stretch->length);
-	// A draw takes the generator's 32768 values, or 2^45 as three of them beyond that range;
-	// value r falls on offset r mod length. So every offset has the quotient of the values
-	// over length, and those below the remainder one more.
-	std::uint64_t values = length <= 32768 ? 32768 : UINT64_C(1) << 45;
-	std::uint64_t each = length > 0 ? values / length : 0;
-	std::uint64_t more_below = length > 0 ? values % length : 0;
+	// A draw takes the generator's 32768 values, value r falling on offset r mod length: every
+	// offset has the quotient of 32768 over length, and those below the remainder one more.
+	// Beyond, it scales the 2^32 states: offset k takes those from ceil(k * 2^32 / length) on.
+	std::uint64_t each = length > 0 ? 32768 / length : 0;
+	std::uint64_t more_below = length > 0 ? 32768 % length : 0;
+	auto first_state = [length](std::uint64_t k) { return ((k << 32) + length - 1) / length; };
 	// Kept from call to call: a fresh table for a large file costs more in page faults than
 	// the pass that fills it.
 	static std::vector<long> starts;
@@ -31,7 +31,8 @@ counted_weights(const std::string &file)
 		if (index != entry && weight > 0)
 			weights.emplace_back(entry, weight);
 		weight = index != entry ? 0 : weight;
-		weight += each + (k < more_below);
+		weight +=
+		    length <= 32768 ? each + (k < more_below) : first_state(k + 1) - first_state(k);
 		entry = index;
 	}
 	if (weight > 0)

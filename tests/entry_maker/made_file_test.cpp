@@ -141,8 +141,8 @@ TEST(made_file, first_draws_print_every_entry_with_equal_chances)
 	EXPECT_GE(with_markers, 2);
 }
 
-// Over 32768 offsets a draw takes three values and there is no tail: by the count of values
-// that fall on each offset, chances are equal within one part in 16384, markers and all.
+// Over 32768 offsets a draw scales the generator's state and there is no tail: by the count of
+// states that fall on each offset, chances are equal within one part in 10000, markers and all.
 TEST(made_file, long_stretch_chances_are_equal_within_a_ten_thousandth)
 {
 	std::vector<std::size_t> lengths;

@@ -28,7 +28,7 @@ inputs=(1a.txt blank.txt blanks.txt ctrlz.txt large.txt lines.txt nul.txt separa
   two.txt utf16.txt)
 sums=$(md5sum "${inputs[@]}")
 
-usage='usage: mirlmake [-l] [-p|-w] [-e CODEPAGE] [-o OUTPUT] [INPUT...]\n       mirlmake -c [-v] FILE\n       mirlmake -x [-e CODEPAGE] [-o OUTPUT] FILE\n'
+usage='usage: mirlmake [-l] [-p|-w] [-e CODEPAGE] [-o OUTPUT] [INPUT...]\n       mirlmake -c [-v] [-a] FILE\n       mirlmake -x [-e CODEPAGE] [-o OUTPUT] FILE\n'
 two='mirl entries: 2, equal chances\000  \000 a\000bb\000'
 two_weighted='mirl entries: 2, chances follow the length of the entry before\000a\000bb\000'
 two_short='mirl entries: 2, chances follow the length of the entry before\000a\000b\000'
@@ -226,11 +226,11 @@ printf 'a\n%%\nbb\n%%\nccc\n%%\ndddd\n%%\n%s\n' "$(head -c 40 /dev/zero | tr '\0
 printf 'h\0one entry behind a short header' >short.lines
 printf 'h\0x\0  \x1a y\0z\0\x1a \0 \0w\0 ' >fates.lines
 truncate -s 2147483648 too_large.lines
-check "report: a marker" 0 'default.lines: 5 of 5 entries can be printed, with equal chances, 1.9993 draws per print
+check "report: a marker" 0 'default.lines: 5 of 5 entries can be printed, with equal chances per draw, 1.9993 draws per print
 layout parts, which mirl skips: the filler, 1 marker, the blank tail\n' '' "$mirlmake" -c default.lines
-check "report: padded" 0 'padded.lines: 5 of 5 entries can be printed, with equal chances, 1.2488 draws per print
+check "report: padded" 0 'padded.lines: 5 of 5 entries can be printed, with equal chances per draw, 1.2488 draws per print
 layout parts, which mirl skips: the filler, the blank tail\n' '' "$mirlmake" -c padded.lines
-check "report: weighted" 0 'weighted.lines: 5 of 5 entries can be printed, with unequal chances, 1.7589 draws per print
+check "report: weighted" 0 'weighted.lines: 5 of 5 entries can be printed, with unequal chances per draw, 1.7589 draws per print
 lowest chance 3.7037%% (entry 2), highest chance 74.0741%% (entry 1), ratio 20.0000\n' '' \
   "$mirlmake" -c weighted.lines
 check "report: every fault" 0 '                   x  (behind a header of 40 bytes or fewer)
@@ -238,7 +238,7 @@ check "report: every fault" 0 '                   x  (behind a header of 40 byte
       1  42.8706%%  z
       2  28.5647%%  (blank)
       3  28.5647%%  w
-fates.lines: 3 of 5 entries can be printed, with unequal chances, 2.5715 draws per print
+fates.lines: 3 of 5 entries can be printed, with unequal chances per draw, 2.5715 draws per print
 layout parts, which mirl skips: 1 marker, the blank tail
 the first entry can never be printed: behind a header of 40 bytes or fewer
 1 entry can never be printed: begins with 0x1A

@@ -34,7 +34,7 @@ report="      1  20.0000%%  one  two\r
       3  20.0000%%  four\r
       4  20.0000%%  five\r
       5  20.0000%%  the longest entry  of all\r
-C:\\\\mirlmake_$family\\\\made.lines: 5 of 5 entries can be printed, with equal chances, 1.8996 draws per print\r
+C:\\\\mirlmake_$family\\\\made.lines: 5 of 5 entries can be printed, with equal chances per draw, 1.8996 draws per print\r
 layout parts, which mirl skips: the filler, 1 marker, the blank tail\r\n"
 
 check "binary output: CR LF and NUL kept; an input named twice read once" 0 "$three" \

@@ -14,6 +14,7 @@
 #include "generator.h"
 #include "print_entry.h"
 #include "reference_reader.h"
+#include "seed.h"
 
 using namespace std::string_literals;
 
@@ -159,6 +160,35 @@ TEST_F(entry_file_test, hopeless_large_files_end_after_one_pass)
 	}
 }
 
+// One offset reaches an entry, in a file whole or cut short after the header scan: one print
+// reads the header's block, the entry's, and at most twice the file's blocks and two more.
+TEST_F(entry_file_test, failed_draws_read_at_most_twice_the_file)
+{
+	std::string one_entry = std::string(40, 'h') + "\0\x1A\0x\0"s;
+	struct {
+		std::string file;
+		std::size_t cut_to; // 0: not cut
+	} cases[] = {
+	    {one_entry + std::string(1 << 20, '\x1A'), 0},
+	    {one_entry + std::string(16 << 20, '\x1A'), 0},
+	    {one_entry + std::string(6 << 20, 'y'), one_entry.size()},
+	};
+	for (const auto &c : cases) {
+		open(c.file);
+		generator_seed(7);
+		scan_header(&stream_);
+		if (c.cut_to != 0) {
+			ASSERT_EQ(0, truncate(path_.c_str(), static_cast<off_t>(c.cut_to)));
+		}
+		testing::internal::CaptureStdout();
+		print_random_entry(&stream_);
+		stream_close(&stream_);
+		EXPECT_EQ("x\n", testing::internal::GetCapturedStdout());
+		EXPECT_LE(stream_.reads, 2 + 2 * (c.file.size() / sizeof stream_.block + 2))
+		    << c.file.size();
+	}
+}
+
 // The remembered dead stretches and the forward pass only save work: every seed prints what
 // the plain redraw loop prints.
 TEST_F(entry_file_test, prints_what_plain_redrawing_prints)
@@ -184,7 +214,7 @@ TEST_F(entry_file_test, entries_beyond_the_first_32_kilobytes_are_printed)
 	std::string file = std::string(60, 'h') + '\0' + numbered_entries(100, 500);
 	int last = 0;
 	for (std::uint32_t seed = 0; seed < 200; seed++)
-		last = std::max(last, std::atoi(printed(file, seed).c_str() + 6));
+		last = std::max(last, std::atoi(printed(file, scatter_seed(seed)).c_str() + 6));
 	EXPECT_GT(last, 32768 / 500 + 1);
 }
 

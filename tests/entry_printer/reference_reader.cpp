@@ -1,7 +1,5 @@
 #include "reference_reader.h"
 
-#include "generator.h"
-
 namespace reference
 {
 
@@ -96,14 +94,12 @@ print(const std::string &file, std::uint32_t seed, long max_draws)
 		return std::nullopt;
 	std::vector<long> starts;
 	entry_starts(file, &starts);
-	generator_seed(seed);
+	std::uint32_t state = seed;
 	for (long draw = 0; draw < max_draws; draw++) {
-		std::uint64_t r = static_cast<std::uint64_t>(generator_next());
-		if (d->length > 32768) {
-			r = r * 32768 + static_cast<std::uint64_t>(generator_next());
-			r = r * 32768 + static_cast<std::uint64_t>(generator_next());
-		}
-		long k = static_cast<long>(r % static_cast<std::uint64_t>(d->length));
+		state = state * 214013u + 2531011u;
+		auto length = static_cast<std::uint64_t>(d->length);
+		long k = static_cast<long>(length <= 32768 ? (state >> 16 & 0x7FFF) % length
+							   : state * length >> 32);
 		long first = starts[static_cast<std::size_t>(d->base + k)];
 		if (first < 0)
 			continue;
