@@ -87,8 +87,10 @@ const char *
 no_break_space(size_t *length)
 {
 	static unsigned char bytes[16];
-	static size_t found = SIZE_MAX;
-	if (found == SIZE_MAX) {
+	static size_t found;
+	static bool looked_up;
+	if (!looked_up) {
+		looked_up = true;
 		const uint16_t unit = 0xA0;
 		BOOL defaulted;
 		found = convert(&unit, 1, bytes, sizeof bytes, &defaulted);

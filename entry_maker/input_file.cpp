@@ -295,11 +295,11 @@ split_input(entry_splitter *splitter, const char *name, const char *path, input_
 	int fd = file_open(path);
 	if (fd < 0)
 		fail_to_open(name);
-	open_descriptor = fd;
+	open_descriptor = &fd;
 	input_result result = split_text(fd, splitter, text);
 	if (result.outcome == input_outcome::read_error)
 		fail_with_error(name, 1);
-	open_descriptor = -1;
+	open_descriptor = nullptr;
 	file_close(fd);
 	return result;
 }

@@ -143,12 +143,12 @@ count_one(void *context, const split_entry *entry)
 [[noreturn]] static void
 fail_text(const text_input *in, const input_result *fault)
 {
-	const char *problems[] = {"",
-				  "entry holds a NUL byte",
-				  "entry holds a 0x1A byte",
-				  "invalid UTF-8 behind a UTF-8 byte order mark",
-				  "invalid UTF-16: an odd number of bytes",
-				  "invalid UTF-16: an unpaired surrogate"};
+	static const char *const problems[] = {"",
+					       "entry holds a NUL byte",
+					       "entry holds a 0x1A byte",
+					       "invalid UTF-8 behind a UTF-8 byte order mark",
+					       "invalid UTF-16: an odd number of bytes",
+					       "invalid UTF-16: an unpaired surrogate"};
 	fprintf(stderr, "%s:%lu: %s", in->name, static_cast<unsigned long>(fault->line),
 		problems[static_cast<int>(fault->outcome)]);
 	if (fault->outcome == input_outcome::unpaired_surrogate)

@@ -10,7 +10,7 @@
 #include "system_file.h"
 
 FILE *open_stream;
-int open_descriptor = -1;
+const int *open_descriptor;
 
 // The spools and the output's temporary. An interrupt may read them at any moment: a path is
 // whole before it is counted, a list whole before it is used, and neither is freed while used.
@@ -22,7 +22,7 @@ static volatile sig_atomic_t temporary_count;
 static void
 remove_at_interrupt()
 {
-	release_at_once(open_stream, open_descriptor);
+	release_at_once(open_stream, open_descriptor != nullptr ? *open_descriptor : -1);
 	for (int i = 0; i < temporary_count; i++)
 		remove_at_once(temporaries[i]);
 }
@@ -102,9 +102,9 @@ remove_temporaries()
 	if (open_stream != nullptr)
 		fclose(open_stream);
 	open_stream = nullptr;
-	if (open_descriptor >= 0)
-		file_close(open_descriptor);
-	open_descriptor = -1;
+	if (open_descriptor != nullptr)
+		file_close(*open_descriptor);
+	open_descriptor = nullptr;
 	while (temporary_count > 0) {
 		char *path = temporaries[temporary_count - 1];
 		remove(path);

@@ -6,9 +6,9 @@
 
 #include <stdio.h>
 
-// The stream being written and the descriptor being read, or null and -1 when none is.
+// The stream being written and the descriptor being read, or null when none is.
 extern FILE *open_stream;
-extern int open_descriptor;
+extern const int *open_descriptor;
 
 // Has the temporaries removed at every end of the process, from now on.
 void remove_temporaries_at_end();
