@@ -2,8 +2,8 @@
 // input: the checker ends, stays in bounds (the sanitizers watch), finds the header's separator
 // as the reader does, and gives every entry the weight that the plain model of the reader
 // gives, in a summary that adds up. The bytes also give entries laid out as mirlmake lays them
-// out: all printable, equally in the equal-chance layouts (within the generator's range; to one
-// part in 16384 beyond it), by default in two draws a print (within the generator's range).
+// out: all printable, equally in the equal-chance layouts (within the generator's range; beyond
+// it, to one state an offset), by default in two draws a print (within the generator's range).
 #include <cstdint>
 #include <string>
 
@@ -91,8 +91,11 @@ LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 	auto of = [&s](entry_fate fate) { return s.of_fate[static_cast<int>(fate)]; };
 	fuzz_check(s.printable == plan.entries && of(entry_fate::printable) == plan.entries,
 		   "an entry that can never be printed, or a layout part taken for an entry");
-	// Beyond the generator's range the values fall on the offsets evenly only to one in 16384.
-	std::uint64_t spread = s.values > 32768 ? s.lowest_weight / 16384 : 0;
+	// Beyond the generator's range each offset takes q = 2^32 / L states or one more, so
+	// entries of n offsets differ by at most n, and n is at most the lowest weight over q.
+	std::uint64_t spread =
+	    s.values > 32768 ? s.lowest_weight / (s.values / static_cast<std::uint64_t>(s.drawable))
+			     : 0;
 	fuzz_check(plan.kind == layout_kind::weighted ||
 		       s.highest_weight - s.lowest_weight <= spread,
 		   "unequal chances");
