@@ -9,8 +9,11 @@ set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
 # Windows keeps the stack aligned to 4 bytes, all that 386 code needs: no function realigns it.
-set(CMAKE_C_FLAGS_INIT "-march=i386 -mpreferred-stack-boundary=2 -D__USE_MINGW_ANSI_STDIO=0 -flto")
-set(CMAKE_CXX_FLAGS_INIT "-march=i386 -mpreferred-stack-boundary=2 -D__USE_MINGW_ANSI_STDIO=0 -flto")
+# Small functions are inlined only where declared inline: the compiler's guess at their size
+# misjudges 64-bit arithmetic on the 386.
+set(windows_flags "-march=i386 -mpreferred-stack-boundary=2 -fno-inline-small-functions -flto")
+set(CMAKE_C_FLAGS_INIT "${windows_flags} -D__USE_MINGW_ANSI_STDIO=0")
+set(CMAKE_CXX_FLAGS_INIT "${windows_flags} -D__USE_MINGW_ANSI_STDIO=0")
 
 set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

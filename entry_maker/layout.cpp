@@ -84,8 +84,15 @@ in_two_draws(const layout *plan, uint64_t room)
 		return false;
 	// The entries' offsets, within the body, fit 32 bits.
 	uint32_t live = static_cast<uint32_t>(plan->entries * (plan->lead + 1));
-	uint64_t values = draw_values(static_cast<int32_t>(plan->body)), r;
-	uint64_t each = divide_wide(values, plan->body, &r) + (plan->body <= 32768 && r != 0);
+	uint64_t values = draw_values(static_cast<int32_t>(plan->body)), each;
+	if (plan->body <= 32768) {
+		// Searches try many bodies: plain 32-bit division, where it is enough.
+		uint32_t length = static_cast<uint32_t>(plan->body);
+		each = 32768 / length + (32768 % length != 0);
+	} else {
+		uint64_t r;
+		each = divide_wide(values, plan->body, &r);
+	}
 	return values <= live * each * 2;
 }
 
@@ -121,6 +128,9 @@ pad_for_two_draws(layout *plan, const entry_counts *all, const uint32_t *lengths
 		take_if_better(plan, &fits, &trial, room);
 	}
 	for (uint64_t lead = all->longest + 1; (all->entries + 1) * lead <= 32768; lead++) {
+		// This lead and every longer one make a body of at least this, tail or not.
+		if (fits && (all->entries + 1) * (lead + 1) >= plan->body)
+			break;
 		pad_to(&trial, lead, 0, 0);
 		take_if_better(plan, &fits, &trial, room);
 	}

@@ -1,5 +1,7 @@
 #include "counted_weights.h"
 
+#include <algorithm>
+
 #include "reference_reader.h"
 
 // Found the plain way: the model gives the first byte of the entry that a scan from each offset
@@ -21,21 +23,25 @@ counted_weights(const std::string &file)
 	reference::entry_starts(file, &starts);
 	entry_weights weights;
 	std::size_t counted_to = file.find('\0') + 1;
-	std::uint64_t index = 1, entry = 0, weight = 0;
-	for (std::uint64_t k = 0; k < length; k++) {
+	std::uint64_t index = 1;
+	// A run of offsets that lead to the same entry takes the values of its offsets at once.
+	auto values_below = [&](std::uint64_t k) {
+		return length <= 32768 ? k * each + std::min(k, more_below) : first_state(k);
+	};
+	for (std::uint64_t k = 0, end; k < length; k = end) {
 		long first = starts[static_cast<std::size_t>(stretch->base) + k];
+		for (end = k + 1; end < length &&
+				  starts[static_cast<std::size_t>(stretch->base) + end] == first;)
+			end++;
 		if (first < 0)
 			continue;
 		for (; counted_to < static_cast<std::size_t>(first); counted_to++)
 			index += file[counted_to] == '\0';
-		if (index != entry && weight > 0)
-			weights.emplace_back(entry, weight);
-		weight = index != entry ? 0 : weight;
-		weight +=
-		    length <= 32768 ? each + (k < more_below) : first_state(k + 1) - first_state(k);
-		entry = index;
+		std::uint64_t weight = values_below(end) - values_below(k);
+		if (!weights.empty() && weights.back().first == index)
+			weights.back().second += weight;
+		else
+			weights.emplace_back(index, weight);
 	}
-	if (weight > 0)
-		weights.emplace_back(entry, weight);
 	return weights;
 }
