@@ -48,12 +48,11 @@ help()
 	       "The %% lines are found as written, before the text is stored in a code page.\n\n"
 	       "mirl skips the blanks an entry begins with, so the first blank of an indented\n"
 	       "first line is stored as a no-break space, which -x turns back.\n\n"
-	       "Layouts: by default every entry gets the same chance and mirl draws at most\n"
-	       "twice a print on average, with n entries no fewer than about (n+1)/n. A\n"
-	       "collection's file is 1.4 to 1.9 times its text, up to 2.5 times below 32 KB.\n"
-	       "-p pads every entry to the length of the longest. With -w each is stored\n"
-	       "once, and its chance follows the length of the entry before it. -c gives the\n"
-	       "draws.\n\n"
+	       "Layouts: by default every entry gets the same chance per draw, and mirl draws\n"
+	       "at most twice a print on average, with n entries no fewer than about (n+1)/n.\n"
+	       "A collection's file is 1.4 to 1.9 times its text, up to 2.5 times below 32 KB.\n"
+	       "-p pads every entry to the length of the longest. With -w each is stored once,\n"
+	       "and its chance follows the length of the entry before it. -c gives the draws.\n\n"
 	       "example: mirlmake -o C:\\vemol\\data\\mirl.lines quotes.txt\n",
 	       usage_text);
 	exit(0);
