@@ -152,22 +152,6 @@ final_fate(const checker *c, bool blank, bool at_end)
 	return fate;
 }
 
-// How many of mirl's whitespace bytes bytes begins with. Padding is blanks: four of them are
-// compared at once.
-static size_t
-leading_whitespace(const unsigned char *bytes, size_t length)
-{
-	size_t i = 0;
-	for (uint32_t word; length - i >= 4; i += 4) {
-		memcpy(&word, bytes + i, 4);
-		if (word != 0x20202020)
-			break;
-	}
-	while (i < length && is_whitespace(bytes[i]))
-		i++;
-	return i;
-}
-
 // Keeps the entry's first bytes after its leading whitespace, for the report.
 static void
 take_text(checker *c, const unsigned char *segment, size_t length)
