@@ -83,10 +83,6 @@ extract_text(const char *path, const char *output)
 	report_unprintable(stderr, &summary);
 	if (summary.printable == 0)
 		fail_with_message("File contains no entries.\n", 2);
-	output_finish();
-	if (place.temporary != nullptr)
-		place_output(&place, output);
-	if (place.file != output)
-		free(const_cast<char *>(place.file));
+	finish_output(&place, output);
 	free(g.bytes);
 }

@@ -327,8 +327,11 @@ start_output(const char *output)
 	return {file, temporary};
 }
 
-void
-place_output(const output_place *place, const char *output)
+// Renames the temporary over the file. An interrupt meanwhile leaves it: on Windows the old
+// file may be gone already. Should the rename fail once the old file is gone (Windows removes
+// it first), the new file stays under its temporary name, which the message gives.
+static void
+place_temporary(const output_place *place, const char *output)
 {
 	keep_temporary(place->temporary);
 	switch (replace_file(place->temporary, place->file)) {
@@ -342,6 +345,16 @@ place_output(const output_place *place, const char *output)
 	case replace_outcome::old_gone:
 		fail_with_error(place->temporary, 1);
 	}
+}
+
+void
+finish_output(const output_place *place, const char *output)
+{
+	output_finish();
+	if (place->temporary != nullptr)
+		place_temporary(place, output);
+	if (place->file != output)
+		free(const_cast<char *>(place->file));
 }
 
 // Refuses a file of 2 GiB or more, which mirl cannot read; says which other layout would make
@@ -405,11 +418,7 @@ make_entry_file(const make_options *options)
 	for (int i = 0; i < count; i++)
 		write_input(&inputs[i], &w, kept, kept_room, options->lines);
 	output_blanks(plan.tail);
-	output_finish();
-	if (place.temporary != nullptr)
-		place_output(&place, options->output);
-	if (place.file != options->output)
-		free(const_cast<char *>(place.file));
+	finish_output(&place, options->output);
 	// The output's temporary is gone by its new name; the spool is no longer needed.
 	remove_temporaries();
 	free(kept);

@@ -33,7 +33,6 @@ struct output_place {
 // regular file is replaced by a new one with its permissions, written beside it first.
 output_place start_output(const char *output);
 
-// Renames the temporary over the file. An interrupt meanwhile leaves it: on Windows the old
-// file may be gone already. Should the rename fail once the old file is gone (Windows removes
-// it first), the new file stays under its temporary name, which the message gives.
-void place_output(const output_place *place, const char *output);
+// Ends the output that start_output began: the last bytes written, and the temporary renamed
+// over the file; ends the process on failure.
+void finish_output(const output_place *place, const char *output);
