@@ -95,12 +95,7 @@ TEST(made_file, first_draws_print_every_entry_with_equal_chances)
 	    {{"%\n  lead\n%\nsecond\r\nwith CR LF\r\n%\n\ttab\n", "x\n%\n\x80\xFF\n"},
 	     false,
 	     {"\xC2\xA0 lead", "second\r\nwith CR LF", "\xC2\xA0\ttab", "x", "\x80\xFF"}},
-	    {{"a\nbb\n\n ccc\r\n", "dddd"},
-	     true,
-	     {"a", "bb",
-	      "\xC2\xA0"
-	      "ccc",
-	      "dddd"}},
+	    {{"a\nbb\n\n ccc\r\n", "dddd"}, true, {"a", "bb", "\u00A0ccc", "dddd"}},
 	    {{}, false, entries_of_lengths({1})},
 	    {{}, false, entries_of_lengths({1, 10, 4})},
 	    {{}, false, entries_of_lengths({100, 7, 30, 99, 1, 64, 2, 5, 3, 8, 6, 4})},

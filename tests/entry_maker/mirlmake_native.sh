@@ -150,12 +150,10 @@ check "an input that changes between the passes" 1 '' 'two.txt: changed while be
 # Every stream against every other, and inputs that cannot be read twice.
 appended() { "$mirlmake" -l two.txt >>two.txt; }
 replaced() { "$mirlmake" -o two.txt <two.txt; }
-substituted() { "$mirlmake" <(printf 'a\n%%\nbb\n'); }
 linked() { ln two.txt linked.txt && from_stdin c two.txt ./two.txt - linked.txt /dev/stdin; }
 check "standard output is an input" 2 '' 'two.txt: is both an input and the output\n' appended
 check "standard input is the output" 2 '' 'two.txt: is both an input and the output\n' replaced
 check "/dev/stdin read once" 0 "$two" '' from_stdin 'a\n%%\nbb\n' /dev/stdin
-check "a process substitution read once" 0 "$two" '' substituted
 check "an input named twice is read once" 0 \
   'mirl entries: 3, equal chances\000  \000 a\000bb\000 c\000    ' \
   './two.txt: named twice; read once\nlinked.txt: named twice; read once\n/dev/stdin: named twice; read once\n' \
@@ -176,7 +174,6 @@ refusals=(
   "two.txt -lo|-o needs a file name"
   "-pw two.txt|-p and -w cannot be combined"
   "-c|-c takes one file"
-  "-c -v two.txt two.txt|-c takes one file"
   "-v two.txt|-v goes with -c"
   "-c -o x two.txt|-o does not go with -c"
   "-x -p two.txt|-x takes only -e and -o"
@@ -212,27 +209,21 @@ fifo_read() { cat out.fifo & "$mirlmake" -o out.fifo two.txt && wait && [ -p out
 check "a FIFO as output stays one; its reader gets the file" 0 "$two" '' fifo_read
 chmod 640 out.lines
 ln -s out.lines link.lines
-through_link() { "$mirlmake" -o link.lines two.txt && [ -L link.lines ] && stat -c %a out.lines; }
-check "a symbolic link as output" 0 '640\n' '' through_link
-check "the file it names replaced" 0 "$two" '' cat out.lines
+through_link() {
+  "$mirlmake" -o link.lines two.txt && [ -L link.lines ] && stat -c %a out.lines && cat out.lines
+}
+check "a symbolic link as output: the file it names replaced" 0 "640\n$two" '' through_link
 rm out.fifo link.lines out.lines
 
 "$mirlmake" -o two.lines two.txt
-# The reports: made files in each layout, one with a marker; hand-made ones with faults.
+# The reports: a made file with a marker; hand-made ones with faults.
 printf 'a\n%%\nbb\n%%\nccc\n%%\ndddd\n%%\n%s\n' "$(head -c 40 /dev/zero | tr '\0' e)" >five.txt
 "$mirlmake" -o default.lines five.txt
-"$mirlmake" -p -o padded.lines five.txt
-"$mirlmake" -w -o weighted.lines five.txt
 printf 'h\0one entry behind a short header' >short.lines
 printf 'h\0x\0  \x1a y\0z\0\x1a \0 \0w\0 ' >fates.lines
 truncate -s 2147483648 too_large.lines
 check "report: a marker" 0 'default.lines: 5 of 5 entries can be printed, with equal chances per draw, 1.9993 draws per print
 layout parts, which mirl skips: the filler, 1 marker, the blank tail\n' '' "$mirlmake" -c default.lines
-check "report: padded" 0 'padded.lines: 5 of 5 entries can be printed, with equal chances per draw, 1.2488 draws per print
-layout parts, which mirl skips: the filler, the blank tail\n' '' "$mirlmake" -c padded.lines
-check "report: weighted" 0 'weighted.lines: 5 of 5 entries can be printed, with unequal chances per draw, 1.7589 draws per print
-lowest chance 3.7037%% (entry 2), highest chance 74.0741%% (entry 1), ratio 20.0000\n' '' \
-  "$mirlmake" -c weighted.lines
 check "report: every fault" 0 '                   x  (behind a header of 40 bytes or fewer)
                      y  (begins with 0x1A)
       1  42.8706%%  z

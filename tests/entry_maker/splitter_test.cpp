@@ -123,14 +123,6 @@ TEST(entry_splitter, entries_lines_and_refused_bytes)
 	     0,
 	     {3, 8},
 	     {"0,1", "0,1t"}},
-	    // Blank lines in front of the first line that is not blank, indented or not.
-	    {"\n \r\n\t \vx\n%\n\r\n\vy\n%\n \n\tz",
-	     false,
-	     {"\n \r\n\t \vx", "\r\n\vy", " \n\tz"},
-	     {},
-	     0,
-	     {1, 8},
-	     {"4,3t", "2,0", "2,1t"}},
 	};
 	for (const auto &c : cases)
 		for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{3},
