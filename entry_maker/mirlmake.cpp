@@ -198,14 +198,18 @@ main(int argc, char **argv, char ** /*environment*/)
 		report_entry_file(make.inputs[0], given('v') != nullptr, given('a') != nullptr);
 		return 0;
 	}
-	if (given('x') != nullptr) {
+	bool extract = given('x') != nullptr;
+	if (extract) {
 		if (given('l') != nullptr || given('p') != nullptr || given('w') != nullptr)
 			refuse("%s takes only -e and -o", "-x");
 		if (make.input_count != 1)
 			refuse("%s takes one file", "-x");
-		use_code_page(given('e'));
-		remove_temporaries_at_end();
-		binary_standard_streams();
+	}
+	// Making and -x both write a file, as bytes, in a code page.
+	use_code_page(given('e'));
+	remove_temporaries_at_end();
+	binary_standard_streams();
+	if (extract) {
 		extract_text(make.inputs[0], given('o'));
 		return 0;
 	}
@@ -215,9 +219,6 @@ main(int argc, char **argv, char ** /*environment*/)
 	if (given('w') != nullptr)
 		make.layout = layout_kind::weighted;
 	make.output = given('o');
-	use_code_page(given('e'));
-	remove_temporaries_at_end();
-	binary_standard_streams();
 	make_entry_file(&make);
 	return 0;
 }
