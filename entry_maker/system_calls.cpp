@@ -43,9 +43,10 @@ call_at_exit(void (*function)())
 #endif
 }
 
-#ifdef _WIN32
+// What an interrupt runs before the process ends.
 static void (*interrupt_function)();
 
+#ifdef _WIN32
 // Windows calls this in a thread of its own. The main thread may yet see a write fail on a
 // file released here, but the process ends before it can report that.
 static BOOL WINAPI
@@ -79,7 +80,6 @@ remove_at_once(const char *path)
 	remove(path);
 }
 #else
-static void (*interrupt_function)();
 
 static void
 end_at_signal(int signal_number)
