@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Makes the release zip, unpacks it into a fresh folder on the Wine drive and runs the programs
 # from there as a user would.
-# usage: release_wine.sh BUILD_DIR WINE_SH WINE_TREE STAND_IN_EXE
+# usage: release_wine.sh SOURCE_DIR BUILD_DIR WINE_SH WINE_TREE STAND_IN_EXE
 set -u
-build=$1 wine_sh=$2 tree=$3 stand_in=$4
+source=$1 build=$2 wine_sh=$3 tree=$4 stand_in=$5
 . "$(dirname "$0")/check_run.sh"
 
 (cd "$build" && cpack --config CPackConfig.cmake -B "$scratch/package" >/dev/null)
@@ -36,15 +36,10 @@ sample_entry() {
   return 1
 }
 check "mirl prints a sample entry" 0 '' '' sample_entry
-# The sample's text, with its Windows line ends, makes an entry file of equal chances.
-remade() {
-  cd "$folder" && "$wine_sh" "$tree" run mirlmake.exe -o 'samples\mine.lines' 'samples\mirl.txt' &&
-    "$wine_sh" "$tree" run mirlmake.exe -c 'samples\mine.lines'
-}
-check "mirlmake makes the sample from its text" 0 'samples\\mine.lines: 37 of 37 entries can be printed, with equal chances per draw, 1.1547 draws per print\r
-layout parts, which mirl skips: the filler, 4 markers, the blank tail\r\n' '' remade
-
 cp "$stand_in" "$folder/noltnt.exe"
 waited() { (cd "$folder" && STAND_IN_EXIT=5 "$wine_sh" "$tree" run runnolt.exe -wait); }
 check "runnolt -wait passes the exit status on" 5 '' '' waited
+# The guide's examples, run from the unpacked folder, each a line of its own.
+bash "$(dirname "$0")/doc_examples.sh" windows "$source" "$wine_sh" "$tree" "$folder" ||
+  failed=$((failed + 1))
 finish
