@@ -5,6 +5,7 @@
 
 #include "draw.h"
 #include "generator.h"
+#include "progress.h"
 
 enum { generator_values = 32768 };
 
@@ -117,7 +118,8 @@ slot_of_scaled(const seed_walk *walk, uint32_t state)
 	return live ? slot : 0;
 }
 
-enum { steps_at_once = 8 };
+// The walk shows its progress every 2^22 states: a thousand times over the cycle.
+enum { steps_at_once = 8, states_between_shows = 1 << 22 };
 
 // Walks the cycle from the live state start round to it again, crediting each live state's slot
 // with its own seed and those of the dead states just before it. The states are taken eight at
@@ -139,6 +141,10 @@ walk_cycle(seed_walk *walk, uint32_t start)
 	seed_run *runs = walk->runs;
 	uint64_t dead = 0;
 	uint32_t base = start;
+	progress shown;
+	progress_start(&shown, UINT64_C(1) << 32);
+	uint64_t walked = 0;
+	uint32_t until_shown = states_between_shows / steps_at_once;
 	do {
 		uint32_t state = base;
 		for (int j = 0; j < steps_at_once; j++) {
@@ -148,7 +154,13 @@ walk_cycle(seed_walk *walk, uint32_t start)
 			dead = (dead + 1) & (0 - static_cast<uint64_t>(slot == 0));
 		}
 		base = state;
+		if (--until_shown == 0) {
+			until_shown = states_between_shows / steps_at_once;
+			walked += states_between_shows;
+			progress_at(&shown, walked);
+		}
 	} while (base != start);
+	progress_end(&shown);
 }
 
 void

@@ -20,6 +20,7 @@ extern "C" __declspec(dllimport) int __cdecl crtdll_atexit(void(__cdecl *functio
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 #endif
 
@@ -128,6 +129,19 @@ process_id()
 	return static_cast<uint32_t>(_getpid());
 #else
 	return static_cast<uint32_t>(getpid());
+#endif
+}
+
+uint32_t
+milliseconds_now()
+{
+#ifdef _WIN32
+	return GetTickCount();
+#else
+	timespec now = {};
+	clock_gettime(CLOCK_MONOTONIC, &now);
+	return static_cast<uint32_t>(now.tv_sec) * 1000u +
+	       static_cast<uint32_t>(now.tv_nsec / 1000000);
 #endif
 }
 

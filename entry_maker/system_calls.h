@@ -28,6 +28,9 @@ void remove_at_once(const char *path);
 // The id of this process, which keeps the temporaries of two runs apart.
 uint32_t process_id();
 
+// A count of milliseconds that only goes forward, wrapping at 2^32, for measuring a run.
+uint32_t milliseconds_now();
+
 // Whether the descriptor fd is a console (a terminal natively).
 bool is_console(int fd);
 
