@@ -9,11 +9,36 @@
 
 #include "launch_rules.h"
 
+// The calls that read and start in one text form: ANSI on the 95 family, which has no other;
+// Unicode on NT, whose ANSI text is made from the Unicode text by best fit, which turns a
+// fullwidth quote into '"' (splitting an argument) and an Omega into 'O' (naming another file).
+template <typename character, typename startup_record> struct text_calls {
+	DWORD(WINAPI *module_file_name)(HMODULE module, character *path, DWORD size);
+	character *(WINAPI *command_line)(void);
+	BOOL(WINAPI *create_process)
+	(const character *application, character *command_line,
+	 SECURITY_ATTRIBUTES *process_security, SECURITY_ATTRIBUTES *thread_security,
+	 BOOL inherit_handles, DWORD creation_flags, void *environment,
+	 const character *current_directory, startup_record *startup, PROCESS_INFORMATION *process);
+};
+
 // The rules take their lead-byte test from outside so that the native tests can fake one.
 static int
 is_lead_byte(unsigned char byte)
 {
 	return IsDBCSLeadByte(byte) != 0;
+}
+
+// Finds a function that the import list may not name, so that the launcher still loads on
+// Windows 95. Every system of the family that calls it has it; without it, status 1.
+template <typename function>
+static void
+find_function(function *found, const char *module, const char *name)
+{
+	FARPROC address = GetProcAddress(GetModuleHandleA(module), name);
+	if (address == NULL)
+		exit(1);
+	*found = reinterpret_cast<function>(reinterpret_cast<void (*)(void)>(address));
 }
 
 // Win32s on Windows 3.1 reports itself like the 95 family with bit 30 clear; it cannot run
@@ -32,50 +57,62 @@ check_platform(void)
 
 // A path that failed or filled the whole buffer may be cut short; splitting it could start
 // some other program, so the launcher ends with status 1 instead.
+template <typename character, typename startup_record>
 static void
-find_own_directory(char directory[launcher_path_size])
+find_own_directory(const text_calls<character, startup_record> &calls,
+		   character directory[launcher_path_size])
 {
-	char path[launcher_path_size];
-	DWORD length = GetModuleFileNameA(NULL, path, sizeof path);
+	character path[launcher_path_size];
+	DWORD length = calls.module_file_name(NULL, path, launcher_path_size);
 
-	if (length == 0 || length >= sizeof path)
+	if (length == 0 || length >= launcher_path_size)
 		exit(1);
 	own_directory(path, directory, is_lead_byte);
 }
 
 // Restores a minimized main application and brings it to the front; returns 0 when none runs.
-// SendMessageA returns once the window has handled the restore, before it is made foreground.
+// The restore is waited for, so that the window is restored before it comes to the front, but
+// a few seconds at most: a main application that does not answer would otherwise hold this
+// launcher, and one more for every click on a shortcut, for as long as it hangs.
 static int
 raise_main_application(void)
 {
+	enum { restore_timeout_ms = 3000 };
 	HWND window = FindWindowA("NOLT", NULL);
 
 	if (window == NULL)
 		return 0;
-	if (IsIconic(window))
-		SendMessageA(window, WM_SYSCOMMAND, SC_RESTORE, 0);
+	if (IsIconic(window)) {
+		decltype(&SendMessageTimeoutA) send_message_timeout;
+		find_function(&send_message_timeout, "USER32.DLL", "SendMessageTimeoutA");
+		DWORD_PTR result;
+		send_message_timeout(window, WM_SYSCOMMAND, SC_RESTORE, 0, SMTO_ABORTIFHUNG,
+				     restore_timeout_ms, &result);
+	}
 	SetForegroundWindow(window);
 	return 1;
 }
 
 // Starts the main application hidden, handing on the launcher's handles, environment and
-// current directory; ends with status 1 when it does not start. The full path goes in as the
-// application name too, so that what starts never hangs on how Windows reads the command
-// line's first word: read unquoted, C:\Program Files\...\noltnt.exe would start C:\Program.exe.
+// current directory; ends with status 1 when its path does not fit or it does not start. The
+// full path goes in as the application name too, so that what starts never hangs on how
+// Windows reads the command line's first word: read unquoted, C:\Program Files\...\noltnt.exe
+// would start C:\Program.exe.
+template <typename character, typename startup_record>
 static PROCESS_INFORMATION
-start_main_application(const char *directory, const char *program, const char *arguments)
+start_main_application(const text_calls<character, startup_record> &calls,
+		       character path[launcher_path_size], const char *program,
+		       const character *arguments)
 {
-	// The directory is shorter than launcher_path_size, the name at most 10 bytes.
-	char application[launcher_path_size + 16];
-	sprintf(application, "%s%s", directory, program);
-
+	if (!join_program(path, program))
+		exit(1);
 	// The argument text is bounded by the platform's command-line limit, so the stack holds it.
-	size_t size = command_buffer_size(directory, arguments);
+	size_t size = command_buffer_size(path, arguments);
 	// cppcheck-suppress allocaCalled
-	char *command_line = static_cast<char *>(alloca(size));
-	compose_command_line(command_line, directory, program, arguments);
+	character *command_line = static_cast<character *>(alloca(size * sizeof(character)));
+	compose_command_line(command_line, path, arguments);
 
-	STARTUPINFOA startup;
+	startup_record startup;
 	ZeroMemory(&startup, sizeof startup);
 	startup.cb = sizeof startup;
 	startup.dwFlags = STARTF_USESHOWWINDOW;
@@ -87,8 +124,8 @@ start_main_application(const char *directory, const char *program, const char *a
 	process_security.bInheritHandle = FALSE;
 
 	PROCESS_INFORMATION process;
-	if (!CreateProcessA(
-		application, command_line, &process_security,
+	if (!calls.create_process(
+		path, command_line, &process_security,
 		/* thread attributes */ NULL, /* inherit handles */ TRUE, /* creation flags */ 0,
 		/* environment */ NULL, /* current directory */ NULL, &startup, &process))
 		exit(1);
@@ -109,21 +146,51 @@ wait_for_exit_code(HANDLE process)
 	return code;
 }
 
-int
-launcher_main(const char *command_line)
+// One run in one text form, from the own directory to the main application's status.
+template <typename character, typename startup_record>
+static int
+launch(const text_calls<character, startup_record> &calls, int family)
 {
-	int family = check_platform();
-	char directory[launcher_path_size];
-	find_own_directory(directory);
-	const char *program = program_name(family);
+	character path[launcher_path_size];
+	find_own_directory(calls, path);
 
-	struct launch_options options = read_options(argument_text(command_line, is_lead_byte));
+	struct launch_options<character> options =
+	    read_options(argument_text(calls.command_line(), is_lead_byte));
 	if (options.raise && raise_main_application())
 		return 0;
 
-	PROCESS_INFORMATION process = start_main_application(directory, program, options.rest);
+	PROCESS_INFORMATION process =
+	    start_main_application(calls, path, program_name(family), options.rest);
 	DWORD status = options.wait ? wait_for_exit_code(process.hProcess) : 0;
 	CloseHandle(process.hThread);
 	CloseHandle(process.hProcess);
 	return (int)status;
+}
+
+// The 95 family's calls, imported: Windows 95 has only these.
+static text_calls<char, STARTUPINFOA>
+ansi_calls(void)
+{
+	text_calls<char, STARTUPINFOA> calls = {GetModuleFileNameA, GetCommandLineA,
+						CreateProcessA};
+	return calls;
+}
+
+// NT's calls, looked up: Windows 95's KERNEL32 lacks them.
+static text_calls<wchar_t, STARTUPINFOW>
+unicode_calls(void)
+{
+	text_calls<wchar_t, STARTUPINFOW> calls;
+	find_function(&calls.module_file_name, "KERNEL32.DLL", "GetModuleFileNameW");
+	find_function(&calls.command_line, "KERNEL32.DLL", "GetCommandLineW");
+	find_function(&calls.create_process, "KERNEL32.DLL", "CreateProcessW");
+	return calls;
+}
+
+int
+launcher_main(void)
+{
+	int family = check_platform();
+	return family == platform_nt ? launch(unicode_calls(), family)
+				     : launch(ansi_calls(), family);
 }

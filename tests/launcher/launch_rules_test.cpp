@@ -1,6 +1,8 @@
 #include "launch_rules.h"
 
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -18,6 +20,16 @@ int
 fake_lead_bytes(unsigned char byte)
 {
 	return byte >= 0x81 && byte <= 0x9F;
+}
+
+// The same text as wide characters, one for each byte.
+std::wstring
+widen(const std::string &text)
+{
+	std::wstring wide;
+	for (unsigned char c : text)
+		wide += wchar_t(c);
+	return wide;
 }
 
 TEST(PlatformFamily, FromVersionWord)
@@ -72,6 +84,12 @@ TEST(ArgumentText, SkipsOwnNameAndBlanks)
 		EXPECT_EQ(std::string(c.expected), text) << c.command_line;
 		// The result always points into the command line, at or before its NUL.
 		EXPECT_LE(text, c.command_line + std::string(c.command_line).size());
+		// Wide text has no lead bytes, whatever the test says.
+		if (c.is_lead == no_lead_bytes) {
+			std::wstring wide = widen(c.command_line);
+			EXPECT_EQ(widen(c.expected), argument_text(wide.c_str(), fake_lead_bytes))
+			    << c.command_line;
+		}
 	}
 }
 
@@ -105,40 +123,27 @@ TEST(OwnDirectory, DriveAndDirectory)
 		char directory[launcher_path_size];
 		own_directory(c.path, directory, c.is_lead);
 		EXPECT_EQ(std::string(c.expected), directory) << c.path;
+		if (c.is_lead == no_lead_bytes) {
+			wchar_t wide[launcher_path_size];
+			own_directory(widen(c.path).c_str(), wide, fake_lead_bytes);
+			EXPECT_EQ(widen(c.expected), wide) << c.path;
+		}
 	}
 }
 
-// A module path of drive, directory and name, where the directory is `body` and a '\'.
-std::string
-long_path(const std::string &body)
+// A wide character is never taken for its low byte: U+0122 for '"', U+0120 for a blank, U+015C
+// for '\', U+012D for '-'.
+TEST(WideText, WholeCharacters)
 {
-	return "C:" + body + "\\runnolt.exe";
-}
-
-TEST(OwnDirectory, LongDirectoryIsCut)
-{
-	const std::string a253(253, 'a');
-	struct {
-		std::string body; // directory without its final '\'
-		lead_byte_test is_lead;
-		std::string expected; // directory after the drive
-	} const cases[] = {
-	    {std::string(254, 'a'), no_lead_bytes, std::string(254, 'a') + "\\"},
-	    {std::string(255, 'a'), no_lead_bytes, std::string(255, 'a')},
-	    {std::string(256, 'a'), no_lead_bytes, std::string(255, 'a')},
-	    {std::string(250, 'a'), no_lead_bytes, std::string(250, 'a') + "\\"},
-	    // The 255th byte begins a double-byte character: it is left out with its trail.
-	    {a253 + "b\x81\x40" + "c", fake_lead_bytes, a253 + "b"},
-	    // The 255th byte is a trail byte in the lead range: the character stays whole.
-	    {a253 + "\x81\x81" + "c", fake_lead_bytes, a253 + "\x81\x81"},
-	    // The same bytes without a double-byte code page are cut at 255.
-	    {a253 + "b\x81\x40" + "c", no_lead_bytes, a253 + "b\x81"},
-	};
-	for (const auto &c : cases) {
-		char directory[launcher_path_size];
-		own_directory(long_path(c.body).c_str(), directory, c.is_lead);
-		EXPECT_EQ("C:" + c.expected, directory) << c.body.size();
-	}
+	EXPECT_EQ(std::wstring(L"x"), argument_text(L"\"C:\\a\x0122\\r.exe\" x", no_lead_bytes));
+	EXPECT_EQ(std::wstring(L"x"), argument_text(L"r\x0120.exe x", no_lead_bytes));
+	wchar_t directory[launcher_path_size];
+	own_directory(L"C:\\a\x015Cr.exe", directory, no_lead_bytes);
+	EXPECT_EQ(std::wstring(L"C:\\"), directory);
+	EXPECT_EQ(0, read_options(L"\x012Draise").raise);
+	std::wstring command_line(command_buffer_size(L"C:\\\x0120\\n.exe", L"a"), L'\xEE');
+	compose_command_line(&command_line[0], L"C:\\\x0120\\n.exe", L"a");
+	EXPECT_EQ(std::wstring(L"C:\\\x0120\\n.exe a"), command_line.c_str());
 }
 
 TEST(Options, RaiseThenWait)
@@ -167,39 +172,55 @@ TEST(Options, RaiseThenWait)
 	    {" -wait", 0, 0, " -wait"},
 	};
 	for (const auto &c : cases) {
-		struct launch_options options = read_options(c.text);
+		launch_options<char> options = read_options(c.text);
 		EXPECT_EQ(c.raise, options.raise) << c.text;
 		EXPECT_EQ(c.wait, options.wait) << c.text;
 		EXPECT_EQ(std::string(c.rest), options.rest) << c.text;
 	}
 }
 
-TEST(CommandLine, DirectoryProgramBlankArguments)
+TEST(CommandLine, PathBlankArguments)
 {
 	struct {
-		const char *directory;
-		const char *program;
+		const char *path;
 		const char *arguments;
 		const char *expected;
 	} const cases[] = {
-	    {"C:\\Tools\\", "noltnt.exe", "", "C:\\Tools\\noltnt.exe "},
-	    {"C:\\Tools\\", "nolt.exe", " file.txt", "C:\\Tools\\nolt.exe  file.txt"},
-	    {"", "nolt.exe", "-Raise", "nolt.exe -Raise"},
-	    {"C:\\Program Files\\", "noltnt.exe", " a", "\"C:\\Program Files\\noltnt.exe\"  a"},
-	    {"C:\\Tools\\", "nolt\t.exe", "", "\"C:\\Tools\\nolt\t.exe\" "},
-	    {"C:\\Tools!\\\xA0\\", "nolt.exe", "x", "C:\\Tools!\\\xA0\\nolt.exe x"},
+	    {"C:\\Tools\\noltnt.exe", "", "C:\\Tools\\noltnt.exe "},
+	    {"C:\\Tools\\nolt.exe", " file.txt", "C:\\Tools\\nolt.exe  file.txt"},
+	    {"nolt.exe", "-Raise", "nolt.exe -Raise"},
+	    {"C:\\Program Files\\noltnt.exe", " a", "\"C:\\Program Files\\noltnt.exe\"  a"},
+	    {"C:\\Tools\\nolt\t.exe", "", "\"C:\\Tools\\nolt\t.exe\" "},
+	    {"C:\\Tools!\\\xA0\\nolt.exe", "x", "C:\\Tools!\\\xA0\\nolt.exe x"},
 	};
 	for (const auto &c : cases) {
-		size_t size = command_buffer_size(c.directory, c.arguments);
-		EXPECT_EQ(0u, size % 4);
-		EXPECT_GT(size, std::string(c.expected).size());
-		std::string buffer(size, '\xEE');
-		compose_command_line(&buffer[0], c.directory, c.program, c.arguments);
-		EXPECT_EQ(std::string(c.expected), buffer.c_str());
+		// Exactly the size asked for, so that the sanitizers see a write past it.
+		std::vector<char> buffer(command_buffer_size(c.path, c.arguments));
+		EXPECT_EQ(0u, buffer.size() % 4);
+		compose_command_line(buffer.data(), c.path, c.arguments);
+		EXPECT_EQ(std::string(c.expected), buffer.data());
+
+		std::wstring path = widen(c.path), arguments = widen(c.arguments);
+		std::vector<wchar_t> wide(command_buffer_size(path.c_str(), arguments.c_str()));
+		compose_command_line(wide.data(), path.c_str(), arguments.c_str());
+		EXPECT_EQ(widen(c.expected), wide.data());
 	}
-	EXPECT_EQ(260u, command_buffer_size("", ""));
-	EXPECT_EQ(268u, command_buffer_size("C:\\a\\", "xyz"));
-	EXPECT_EQ(272u, command_buffer_size("C:\\a\\", "wxyz"));
+}
+
+// The program's name joins the directory only when both fit the path buffer with their NUL.
+TEST(JoinProgram, WithinPathSize)
+{
+	for (size_t length = 240; length < launcher_path_size; length++) {
+		for (const char *program : {"nolt.exe", "noltnt.exe"}) {
+			std::string directory(length, 'd');
+			std::vector<char> path(directory.begin(), directory.end());
+			path.resize(launcher_path_size);
+			int fits = join_program(path.data(), program);
+			EXPECT_EQ(length + strlen(program) < launcher_path_size, fits != 0)
+			    << length;
+			EXPECT_EQ(fits ? directory + program : directory, path.data()) << length;
+		}
+	}
 }
 
 } // namespace
