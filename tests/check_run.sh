@@ -59,6 +59,16 @@ wait_and_cat() { # PID FILE
   return $status
 }
 
+# Waits up to SECONDS for FILE to hold a line that is PATTERN; a check after it tells the outcome.
+await_line() { # FILE PATTERN SECONDS
+  local _
+  for _ in $(seq $(($3 * 10))); do
+    grep -qx -- "$2" "$1" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 finish() {
   echo "$passed passed, $failed failed"
   [ "$failed" -eq 0 ]

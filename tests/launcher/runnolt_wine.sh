@@ -1,215 +1,205 @@
 #!/usr/bin/env bash
-# runnolt_wine.sh RUNNOLT STAND_IN DRIVE_C FAMILY: runs the launcher under Wine (environment set
-# by wine.sh) beside copies of the stand-in named nolt.exe and noltnt.exe, and compares what each
-# started program recorded, byte for byte, and the launcher's exit status and messages. FAMILY
-# (default, win95 or nt40) is the Windows version Wine acts as for the launcher under test.
-set -euo pipefail
-runnolt=$1 stand_in=$2 drive_c=$3 family=$4
+# End-to-end checks of runnolt.exe under Wine, with Wine acting as the Windows version FAMILY
+# (default, win95 or nt40) for the launcher under test: it runs beside copies of the stand-in
+# named nolt.exe and noltnt.exe, and each row compares its status and messages and what the
+# started program recorded, byte for byte.
+# usage: runnolt_wine.sh WINE_SH WINE_TREE RUNNOLT_EXE STAND_IN_EXE FAMILY
+set -u
+wine_sh=$1 tree=$2 runnolt=$3 stand_in=$4 family=$5
+. "$(dirname "$0")/../check_run.sh"
+# Wine's ANSI code page follows the locale: 1252 in this one, for the 95 family's rows.
+export LC_ALL=C.UTF-8
 
-# The launcher under test: a copy whose name Wine maps to the family, and the program it starts.
-case $family in
-  default) launcher=runnolt main=noltnt.exe ;;
-  win95) launcher=runnolt95 main=nolt.exe ;;
-  nt40) launcher=runnoltnt4 main=noltnt.exe ;;
-esac
+# The launcher under test and the program it starts.
+launcher=runnolt_$family main=noltnt.exe
+[ "$family" = win95 ] && main=nolt.exe
 
-dir_unix=$drive_c/runnolt_test
-dir='C:\runnolt_test\'
+drive_c=$tree/prefix/drive_c
+dir_unix=$drive_c/runnolt_$family
+dir="C:\\runnolt_$family\\"
 record=$dir_unix/record
-export STAND_IN_RECORD='C:\runnolt_test\record' STAND_IN_EXIT=3
-failures=0
+export STAND_IN_RECORD="${dir}record" STAND_IN_EXIT=3
 
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
-
-# One copy of the launcher per platform family; Wine picks the family by file name.
+# Launchers and stand-ins in their folders; Wine picks a launcher's family by its file name.
 prepare() {
-  rm -rf "$dir_unix" "$drive_c/runnolt_empty" "$drive_c/Program Files/Acme Tools"
-  mkdir -p "$dir_unix" "$drive_c/runnolt_empty" "$drive_c/Program Files/Acme Tools"
-  local name
-  for name in runnolt runnolt95 runnolt98 runnoltnt4 runnolt31; do
-    cp "$runnolt" "$dir_unix/$name.exe"
+  rm -rf "$dir_unix" "$drive_c/Program Files/Acme Tools"
+  mkdir -p "$dir_unix/empty" "$dir_unix/Ωmega" "$drive_c/Program Files/Acme Tools"
+  local folder name
+  for folder in "$dir_unix" "$dir_unix/Ωmega" "$drive_c/Program Files/Acme Tools"; do
+    cp "$runnolt" "$folder/$launcher.exe"
+    cp "$stand_in" "$folder/nolt.exe"
+    cp "$stand_in" "$folder/noltnt.exe"
   done
-  cp "$stand_in" "$dir_unix/nolt.exe"
-  cp "$stand_in" "$dir_unix/noltnt.exe"
-  cp "$runnolt" "$drive_c/runnolt_empty/$launcher.exe"
-  cp "$runnolt" "$drive_c/Program Files/Acme Tools/$launcher.exe"
-  cp "$stand_in" "$drive_c/Program Files/Acme Tools/nolt.exe"
-  cp "$stand_in" "$drive_c/Program Files/Acme Tools/noltnt.exe"
-  # The decoy an unquoted "C:\Program Files\..." command line would start first.
-  cp "$stand_in" "$drive_c/Program.exe"
-  {
-    printf 'REGEDIT4\r\n'
-    printf '\r\n[HKEY_CURRENT_USER\\Software\\Wine\\AppDefaults\\%s.exe]\r\n"Version"="%s"\r\n' \
-      runnolt95 win95 runnolt98 win98 runnoltnt4 nt40 runnolt31 win31
-  } >"$dir_unix/families.reg"
-  wine regedit /S 'C:\runnolt_test\families.reg'
+  cp "$runnolt" "$dir_unix/empty/$launcher.exe"
+  "$wine_sh" "$tree" as "$family" "$launcher.exe"
+  for name in win98 win31; do
+    cp "$runnolt" "$dir_unix/runnolt_$name.exe"
+    "$wine_sh" "$tree" as "$name" "runnolt_$name.exe"
+  done
 }
-cleanup() {
-  rm -f "$drive_c/Program.exe"
-}
-trap cleanup EXIT
 
-# launch WINDOWS_PATH ARGS...: runs the launcher; sets $status, output in $dir_unix/out, err.
-launch() {
+# record_of PATH TEXT ARGUMENT...: as a printf format, the record of a stand-in started as PATH
+# (quoted or not) with TEXT after its name, which it took as the ARGUMENTs, and that ran to its end.
+record_of() {
+  local path=$1 text=$2 line
+  shift 2
+  local lines=("command line [$path $text]")
+  for line; do lines+=("argument [$line]"); done
+  lines+=("module [${path//\"/}]" 'startup flags 1 show 0' 'exit 3')
+  for line in "${lines[@]}"; do
+    line=${line//\\/\\\\}
+    printf '%s\\n' "${line//%/%%}"
+  done
+}
+
+# Runs a launcher, bounded: one that hangs fails its row.
+run_launcher() {
   rm -f "$record"
-  status=0
-  wine "$@" </dev/null >"$dir_unix/out" 2>"$dir_unix/err" || status=$?
+  timeout "${bound:-60}" "$wine_sh" "$tree" run "$@"
 }
 
-# The record of one started stand-in that ran to its end.
-expected_record() { # directory program argument-text [quote around directory and program]
-  local first
-  read -r first _ <<<"$3"
-  printf 'command line [%s %s]\nargv[1] [%s]\nmodule [%s%s]\nstartup flags 1 show 0\nexit 3\n' \
-    "${4:-}$1$2${4:-}" "$3" "$first" "$1" "$2"
+# launched PATH ARGUMENT...: runs a launcher, then shows the record of the program it started
+# once that has ended. One that waited (status 3) is back with the record complete.
+launched() {
+  local status=0
+  run_launcher "$@" || status=$?
+  [ "$status" = 3 ] || await_line "$record" 'exit 3' 10
+  cat "$record"
+  return $status
 }
 
-# Waits up to SECONDS for a record file to hold the line PATTERN.
-await_line() { # file pattern [seconds]
-  local _
-  for _ in $(seq $((${3:-10} * 10))); do
-    grep -qx -- "$2" "$1" 2>/dev/null && return 0
-    sleep 0.1
-  done
-  return 1
+# started_nothing PATH ARGUMENT...: runs a launcher; a record shows what it started anyway.
+started_nothing() {
+  local status=0
+  run_launcher "$@" || status=$?
+  sleep 0.5
+  cat "$record" 2>/dev/null
+  return $status
 }
 
-# check LABEL STATUS EXPECTED_RECORD: the launcher's status, silent output, and the record;
-# a launcher that waited (status 3) must return with the record already complete.
-check() {
-  local label=$1 expected_status=$2 expected=$3
-  [ "$status" = "$expected_status" ] || fail "$label: status $status, expected $expected_status"
-  [ ! -s "$dir_unix/out" ] && [ ! -s "$dir_unix/err" ] ||
-    fail "$label: output: $(cat "$dir_unix/out" "$dir_unix/err")"
-  if [ -z "$expected" ]; then
-    sleep 0.5
-    [ ! -e "$record" ] || fail "$label: started $(cat "$record")"
-    return
-  fi
-  [ "$expected_status" = 3 ] || await_line "$record" 'exit .*' || true
-  printf '%s\n' "$expected" >"$dir_unix/expected"
-  cmp -s "$dir_unix/expected" "$record" ||
-    fail "$label: record differs: $(diff "$dir_unix/expected" "$record" 2>&1)"
-}
-
-# launcher | arguments | status | program started | argument text it receives; "runnolt" and
-# "main" stand for the launcher under test and the program it starts
+# arguments | status | argument text the main application receives, split at blanks into its
+# arguments
 start_cases=(
-  'runnolt||0|main|'
-  'runnoltnt4||0|noltnt.exe|'
-  'runnolt95||0|nolt.exe|'
-  'runnolt98|a b|0|nolt.exe|a b'
-  'runnolt|-raise file.txt|0|main| file.txt'
-  'runnolt|-raisex|0|main|x'
-  'runnolt|-raise -wait x|0|main| -wait x'
-  'runnolt|-wait -raise x|3|main| -raise x'
-  'runnolt|-waitfile.txt|3|main|file.txt'
-  'runnolt95|-wait x|3|nolt.exe| x'
-  'runnolt|-Raise -WAIT|0|main|-Raise -WAIT'
-  'runnolt|-WAIT|0|main|-WAIT'
-  'runnolt|-wait a b|3|main| a b'
+  '|0|'
+  '-raise file.txt|0| file.txt'
+  '-raisex|0|x'
+  '-raise -wait x|0| -wait x'
+  '-wait -raise x|3| -raise x'
+  '-waitfile.txt|3|file.txt'
+  '-Raise -WAIT|0|-Raise -WAIT'
+  '-WAIT|0|-WAIT'
+  '-wait a b|3| a b'
 )
 
 run_start_cases() {
-  local row name arguments expected_status program text
+  local row arguments expected_status text
   for row in "${start_cases[@]}"; do
-    IFS='|' read -r name arguments expected_status program text <<<"$row"
-    [ "$name" = runnolt ] && name=$launcher
-    [ "$program" = main ] && program=$main
+    IFS='|' read -r arguments expected_status text <<<"$row"
     # shellcheck disable=SC2086 # the arguments are split as a shell user would type them
-    launch "$dir$name.exe" $arguments
-    check "$name $arguments" "$expected_status" "$(expected_record "$dir" "$program" "$text")"
+    check "$launcher $arguments" "$expected_status" "$(record_of "$dir$main" "$text" $text)" '' \
+      launched "$dir$launcher.exe" $arguments
   done
+  check 'Windows 98 starts nolt.exe' 0 "$(record_of "${dir}nolt.exe" 'a b' a b)" '' \
+    launched "${dir}runnolt_win98.exe" a b
+  # Win32s cannot run the main application.
+  check 'Win32s' 1 '' 'This Program can run only on Windows95/NT.\r\n' \
+    started_nothing "${dir}runnolt_win31.exe" -wait x
+  check 'no main application' 1 '' '' started_nothing "${dir}empty\\$launcher.exe" -wait
+  # C:\Program.exe is what an unquoted "C:\Program Files\..." command line would start.
+  cp "$stand_in" "$drive_c/Program.exe"
+  check 'folder with blanks: the main application there, never C:\Program.exe' 3 \
+    "$(record_of "\"C:\\Program Files\\Acme Tools\\$main\"" ' a b' a b)" '' \
+    launched "C:\\Program Files\\Acme Tools\\$launcher.exe" -wait a b
+  rm "$drive_c/Program.exe"
 }
 
-# Win32s cannot run the main application: the message and status 1, nothing started.
-run_unsupported_case() {
-  launch "${dir}runnolt31.exe" -wait x
-  [ "$status" = 1 ] || fail "win31: status $status"
-  printf 'This Program can run only on Windows95/NT.\r\n' | cmp -s - "$dir_unix/err" ||
-    fail "win31: stderr $(od -c "$dir_unix/err")"
-  sleep 0.5
-  [ ! -e "$record" ] || fail "win31: started $(cat "$record")"
+# Letters outside the ANSI code page: NT passes them on as they are. The 95 family has only its
+# ANSI text, in which Windows gave the fullwidth quote as '"' and the Omega as 'O'; and in a
+# folder whose name it cannot spell, it starts nothing.
+run_unicode_cases() {
+  if [ "$family" = win95 ]; then
+    check 'fullwidth quotes and Omega in the code page' 3 \
+      "$(record_of "$dir$main" ' "a" -evil "b" Omega.txt' a -evil b Omega.txt)" '' \
+      launched "$dir$launcher.exe" -wait 'a＂ -evil ＂b' 'Ωmega.txt'
+    check 'folder Ωmega' 1 '' '' started_nothing "${dir}Ωmega\\$launcher.exe" -wait
+  else
+    check 'fullwidth quotes and Omega as they are' 3 \
+      "$(record_of "$dir$main" ' "a＂ -evil ＂b" Ωmega.txt' 'a＂ -evil ＂b' Ωmega.txt)" '' \
+      launched "$dir$launcher.exe" -wait 'a＂ -evil ＂b' 'Ωmega.txt'
+    check 'folder Ωmega' 3 "$(record_of "${dir}Ωmega\\$main" '')" '' \
+      launched "${dir}Ωmega\\$launcher.exe" -wait
+  fi
 }
 
-# Without a main application beside it the launcher ends with status 1 and says nothing.
-run_missing_case() {
-  launch "C:\\runnolt_empty\\$launcher.exe" -wait
-  check 'no main application' 1 ''
-}
-
-# A directory with blanks: the main application there starts, never C:\Program.exe.
-run_blanks_case() {
-  launch "C:\\Program Files\\Acme Tools\\$launcher.exe" -wait a b
-  check 'directory with blanks' 3 \
-    "$(expected_record 'C:\Program Files\Acme Tools\' "$main" ' a b' '"')"
-}
-
-# A module path of 259 bytes fits the 260-byte buffer; one of 260 fills it, may be cut short
-# and so starts nothing (status 1).
+# A module path of 259 characters fits the 260-character buffer; one of 260 fills it, may be
+# cut short and so starts nothing (status 1); so does a folder too long for the main
+# application's name (a launcher of a shorter name).
 run_long_path_cases() {
-  local outer inner length
+  local outer inner row name length
   outer=$(printf 'a%.0s' $(seq 120))
-  for length in 259 260; do
-    # C:\runnolt_test\ OUTER \ INNER \LAUNCHER.exe
-    inner=$(printf 'b%.0s' $(seq $((length - 16 - 120 - 1 - ${#launcher} - 5))))
+  for row in "$launcher 259" "$launcher 260" "r${family:0:1} 259"; do
+    read -r name length <<<"$row"
+    # C:\runnolt_FAMILY\ OUTER \ INNER \NAME.exe
+    inner=$(printf 'b%.0s' $(seq $((length - ${#dir} - 120 - 1 - ${#name} - 5))))
     mkdir -p "$dir_unix/$outer/$inner"
-    cp "$runnolt" "$dir_unix/$outer/$inner/$launcher.exe"
+    cp "$runnolt" "$dir_unix/$outer/$inner/$name.exe"
     cp "$stand_in" "$dir_unix/$outer/$inner/$main"
-    launch "$dir$outer\\$inner\\$launcher.exe" -wait
-    if [ "$length" = 259 ]; then
-      check "module path of $length bytes" 3 "$(expected_record "$dir$outer\\$inner\\" "$main" '')"
+    "$wine_sh" "$tree" as "$family" "$name.exe"
+    if [ "$row" = "$launcher 259" ]; then
+      check 'module path of 259' 3 "$(record_of "$dir$outer\\$inner\\$main" '')" '' \
+        launched "$dir$outer\\$inner\\$name.exe" -wait
     else
-      check "module path of $length bytes" 1 ''
+      check "module path of $length, $name.exe" 1 '' '' \
+        started_nothing "$dir$outer\\$inner\\$name.exe" -wait
     fi
   done
 }
 
 # Without -wait the launcher is back while the main application still runs.
-run_linger_case() {
-  STAND_IN_LINGER=4000 launch "$dir$launcher.exe" late
-  [ "$status" = 0 ] || fail "linger: status $status"
-  ! grep -q '^exit' "$record" 2>/dev/null || fail "linger: launcher waited for the main application"
-  await_line "$record" 'exit 3' || fail "linger: main application did not end"
+still_running() {
+  local status=0
+  STAND_IN_LINGER=4000 run_launcher "$@" || status=$?
+  grep -q '^exit' "$record" 2>/dev/null && echo ended || echo running
+  await_line "$record" 'exit 3' 10
+  return $status
 }
 
-# A minimized main application owning a "NOLT" window: only -raise restores and fronts it.
+# A minimized main application owning a "NOLT" window: only -raise restores and fronts it; one
+# that does not answer holds the launcher a few seconds, not for good.
 run_raise_cases() {
-  local window_record=$dir_unix/window_record
-  rm -f "$window_record"
-  STAND_IN_RECORD='C:\runnolt_test\window_record' STAND_IN_WINDOW=1 \
-    wine "${dir}noltnt.exe" </dev/null >/dev/null 2>&1 &
-  local window_pid=$!
+  local window_record=$dir_unix/window_record window_pid
+  STAND_IN_RECORD="${dir}window_record" STAND_IN_WINDOW=1 \
+    "$wine_sh" "$tree" run "${dir}noltnt.exe" </dev/null >/dev/null 2>&1 &
+  window_pid=$!
   # The first window of a session also starts Wine's desktop, which takes a while.
-  await_line "$window_record" 'window minimized' 60 || fail "raise: no minimized window"
+  await_line "$window_record" 'window minimized' 60
 
-  launch "$dir$launcher.exe" -wait -raise x
-  check 'window: -wait -raise x' 3 "$(expected_record "$dir" "$main" ' -raise x')"
-  launch "$dir$launcher.exe" -Raise
-  check 'window: -Raise' 0 "$(expected_record "$dir" "$main" -Raise)"
-  ! grep -q restore "$window_record" || fail "raise: restored without -raise"
+  check 'window: -wait -raise x' 3 "$(record_of "$dir$main" ' -raise x' -raise x)" '' \
+    launched "$dir$launcher.exe" -wait -raise x
+  check 'window: -Raise' 0 "$(record_of "$dir$main" -Raise -Raise)" '' \
+    launched "$dir$launcher.exe" -Raise
+  check 'window: -raise' 0 '' '' started_nothing "$dir$launcher.exe" -raise -wait file.txt
+  wait "$window_pid"
+  check 'window: restored once, then in front' 0 \
+    'window minimized\nrestore\nforeground yes\nexit 3\n' '' sed -n '4,$p' "$window_record"
+  check 'no window: -raise' 0 "$(record_of "$dir$main" '')" '' launched "$dir$launcher.exe" -raise
 
-  launch "$dir$launcher.exe" -raise -wait file.txt
-  check 'window: -raise' 0 ''
-  wait "$window_pid" || true
-  [ "$(sed -n '5,$p' "$window_record")" = $'window minimized\nrestore\nforeground yes\nexit 3' ] ||
-    fail "raise: window record $(cat "$window_record")"
-
-  # Once it has ended, -raise starts a new main application.
-  launch "$dir$launcher.exe" -raise
-  check 'no window: -raise' 0 "$(expected_record "$dir" "$main" '')"
+  rm -f "$window_record"
+  STAND_IN_RECORD="${dir}window_record" STAND_IN_WINDOW=1 STAND_IN_HANG=1 \
+    "$wine_sh" "$tree" run "${dir}noltnt.exe" </dev/null >/dev/null 2>&1 &
+  window_pid=$!
+  await_line "$window_record" 'window minimized' 60
+  bound=10 check 'window that does not answer: -raise' 0 '' '' \
+    started_nothing "$dir$launcher.exe" -raise
+  kill "$window_pid"
+  wait "$window_pid"
 }
 
 prepare
 run_start_cases
-run_unsupported_case
-run_missing_case
-run_blanks_case
+run_unicode_cases
 run_long_path_cases
-run_linger_case
+check 'without -wait: back while the main application runs' 0 'running\n' '' \
+  still_running "$dir$launcher.exe" late
 run_raise_cases
-[ "$failures" = 0 ] || { echo "$failures failures" >&2; exit 1; }
-echo "all launcher cases passed"
+finish

@@ -1,10 +1,12 @@
 // Stands in for the main application in the launcher's tests. It appends what it received to
-// the file named by STAND_IN_RECORD: its command line, its argv[1], its module path and its show
-// state. STAND_IN_WINDOW makes it own a minimized top-level window of class "NOLT" and record
-// the restore it is sent and whether it then became the foreground window. STAND_IN_LINGER
-// (milliseconds) keeps it alive; STAND_IN_EXIT is its exit code.
+// the file named by STAND_IN_RECORD, in UTF-8: its command line, each of its arguments, its
+// module path (its folder and name) and its show state. STAND_IN_WINDOW makes it own a
+// minimized top-level window of class "NOLT" and record the restore it is sent and whether it
+// then became the foreground window; with STAND_IN_HANG too, that window never answers.
+// STAND_IN_LINGER (milliseconds) keeps it alive; STAND_IN_EXIT is its exit code.
 #include <windows.h>
 
+#include <shellapi.h>
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -28,21 +30,35 @@ record(const char *format, const char *text)
 	fclose(file);
 }
 
+// Records one line of Unicode text.
+static void
+record_wide(const char *format, const wchar_t *text)
+{
+	int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, NULL, 0, NULL, NULL);
+	char *utf8 = static_cast<char *>(malloc(size));
+	WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, size, NULL, NULL);
+	record(format, utf8);
+	free(utf8);
+}
+
 // Records what the launcher handed over at the start.
 static void
 record_start(void)
 {
-	char module[MAX_PATH + 1] = "";
-	GetModuleFileNameA(NULL, module, MAX_PATH);
+	wchar_t module[MAX_PATH + 1] = L"";
+	GetModuleFileNameW(NULL, module, MAX_PATH);
 	STARTUPINFOA startup;
 	GetStartupInfoA(&startup);
 	char show[64];
 	snprintf(show, sizeof show, "flags %lu show %u", (unsigned long)startup.dwFlags,
 		 (unsigned)startup.wShowWindow);
 
-	record("command line [%s]\n", GetCommandLineA());
-	record("argv[1] [%s]\n", __argc > 1 ? __argv[1] : "");
-	record("module [%s]\n", module);
+	record_wide("command line [%s]\n", GetCommandLineW());
+	int count;
+	wchar_t **arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+	for (int i = 1; i < count; i++)
+		record_wide("argument [%s]\n", arguments[i]);
+	record_wide("module [%s]\n", module);
 	record("startup %s\n", show);
 }
 
@@ -84,6 +100,8 @@ run_window(HINSTANCE instance)
 	ShowWindow(main_window, SW_MINIMIZE);
 	SetTimer(main_window, give_up_timer, 20000, NULL);
 	record("window %s\n", IsIconic(main_window) ? "minimized" : "shown");
+	if (getenv("STAND_IN_HANG") != NULL)
+		Sleep(INFINITE);
 
 	MSG message;
 	while (GetMessageA(&message, NULL, 0, 0) > 0)
