@@ -29,8 +29,8 @@ is_lead_byte(unsigned char byte)
 	return IsDBCSLeadByte(byte) != 0;
 }
 
-// Finds a function that the import list may not name, so that the launcher still loads on
-// Windows 95. Every system of the family that calls it has it; without it, status 1.
+// Finds a function outside the Windows 95 exports that the import list keeps to, so that the
+// launcher loads on every system. Every system that calls one has it; without it, status 1.
 template <typename function>
 static void
 find_function(function *found, const char *module, const char *name)
@@ -176,7 +176,7 @@ ansi_calls(void)
 	return calls;
 }
 
-// NT's calls, looked up: Windows 95's KERNEL32 lacks them.
+// NT's calls, looked up: the 95 family has no Unicode text to read or start.
 static text_calls<wchar_t, STARTUPINFOW>
 unicode_calls(void)
 {
