@@ -13,13 +13,11 @@
 // Unicode on NT, whose ANSI text is made from the Unicode text by best fit, which turns a
 // fullwidth quote into '"' (splitting an argument) and an Omega into 'O' (naming another file).
 template <typename character, typename startup_record> struct text_calls {
-	DWORD(WINAPI *module_file_name)(HMODULE module, character *path, DWORD size);
+	DWORD(WINAPI *module_file_name)(HMODULE, character *, DWORD);
 	character *(WINAPI *command_line)(void);
 	BOOL(WINAPI *create_process)
-	(const character *application, character *command_line,
-	 SECURITY_ATTRIBUTES *process_security, SECURITY_ATTRIBUTES *thread_security,
-	 BOOL inherit_handles, DWORD creation_flags, void *environment,
-	 const character *current_directory, startup_record *startup, PROCESS_INFORMATION *process);
+	(const character *, character *, SECURITY_ATTRIBUTES *, SECURITY_ATTRIBUTES *, BOOL, DWORD,
+	 void *, const character *, startup_record *, PROCESS_INFORMATION *);
 };
 
 // The rules take their lead-byte test from outside so that the native tests can fake one.
