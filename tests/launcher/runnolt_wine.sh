@@ -24,7 +24,7 @@ export STAND_IN_RECORD="${dir}record" STAND_IN_EXIT=3
 prepare() {
   rm -rf "$dir_unix" "$drive_c/Program Files/Acme Tools"
   mkdir -p "$dir_unix/empty" "$dir_unix/Ωmega" "$drive_c/Program Files/Acme Tools"
-  local folder name
+  local folder
   for folder in "$dir_unix" "$dir_unix/Ωmega" "$drive_c/Program Files/Acme Tools"; do
     cp "$runnolt" "$folder/$launcher.exe"
     cp "$stand_in" "$folder/nolt.exe"
@@ -32,10 +32,8 @@ prepare() {
   done
   cp "$runnolt" "$dir_unix/empty/$launcher.exe"
   "$wine_sh" "$tree" as "$family" "$launcher.exe"
-  for name in win98 win31; do
-    cp "$runnolt" "$dir_unix/runnolt_$name.exe"
-    "$wine_sh" "$tree" as "$name" "runnolt_$name.exe"
-  done
+  cp "$runnolt" "$dir_unix/runnolt_win31.exe"
+  "$wine_sh" "$tree" as win31 runnolt_win31.exe
 }
 
 # record_of PATH TEXT ARGUMENT...: as a printf format, the record of a stand-in started as PATH
@@ -99,8 +97,6 @@ run_start_cases() {
     check "$launcher $arguments" "$expected_status" "$(record_of "$dir$main" "$text" $text)" '' \
       launched "$dir$launcher.exe" $arguments
   done
-  check 'Windows 98 starts nolt.exe' 0 "$(record_of "${dir}nolt.exe" 'a b' a b)" '' \
-    launched "${dir}runnolt_win98.exe" a b
   # Win32s cannot run the main application.
   check 'Win32s' 1 '' 'This Program can run only on Windows95/NT.\r\n' \
     started_nothing "${dir}runnolt_win31.exe" -wait x
@@ -164,16 +160,22 @@ still_running() {
   return $status
 }
 
-# A minimized main application owning a "NOLT" window: only -raise restores and fronts it; one
-# that does not answer holds the launcher a few seconds, not for good.
-run_raise_cases() {
-  local window_record=$dir_unix/window_record window_pid
-  STAND_IN_RECORD="${dir}window_record" STAND_IN_WINDOW=1 \
+# open_window [VARIABLE=VALUE...]: starts a stand-in that owns a minimized "NOLT" window, in
+# the environment given, and waits for the window.
+open_window() {
+  rm -f "$window_record"
+  env "$@" STAND_IN_RECORD="${dir}window_record" STAND_IN_WINDOW=1 \
     "$wine_sh" "$tree" run "${dir}noltnt.exe" </dev/null >/dev/null 2>&1 &
   window_pid=$!
   # The first window of a session also starts Wine's desktop, which takes a while.
   await_line "$window_record" 'window minimized' 60
+}
 
+# Only -raise restores and fronts a minimized main application; one that does not answer holds
+# the launcher a few seconds, not for good.
+run_raise_cases() {
+  local window_record=$dir_unix/window_record window_pid
+  open_window
   check 'window: -wait -raise x' 3 "$(record_of "$dir$main" ' -raise x' -raise x)" '' \
     launched "$dir$launcher.exe" -wait -raise x
   check 'window: -Raise' 0 "$(record_of "$dir$main" -Raise -Raise)" '' \
@@ -184,11 +186,7 @@ run_raise_cases() {
     'window minimized\nrestore\nforeground yes\nexit 3\n' '' sed -n '4,$p' "$window_record"
   check 'no window: -raise' 0 "$(record_of "$dir$main" '')" '' launched "$dir$launcher.exe" -raise
 
-  rm -f "$window_record"
-  STAND_IN_RECORD="${dir}window_record" STAND_IN_WINDOW=1 STAND_IN_HANG=1 \
-    "$wine_sh" "$tree" run "${dir}noltnt.exe" </dev/null >/dev/null 2>&1 &
-  window_pid=$!
-  await_line "$window_record" 'window minimized' 60
+  open_window STAND_IN_HANG=1
   bound=10 check 'window that does not answer: -raise' 0 '' '' \
     started_nothing "$dir$launcher.exe" -raise
   kill "$window_pid"

@@ -34,11 +34,10 @@ record(const char *format, const char *text)
 static void
 record_wide(const char *format, const wchar_t *text)
 {
-	int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, NULL, 0, NULL, NULL);
-	char *utf8 = static_cast<char *>(malloc(size));
-	WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, size, NULL, NULL);
+	// A command line of 32,767 UTF-16 characters takes at most three bytes each.
+	static char utf8[3 * 32768];
+	WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, NULL, NULL);
 	record(format, utf8);
-	free(utf8);
 }
 
 // Records what the launcher handed over at the start.
