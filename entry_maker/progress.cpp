@@ -29,7 +29,7 @@ progress_at(progress *p, uint64_t done)
 	p->last = now;
 	p->shown = true;
 	double share = static_cast<double>(done) / static_cast<double>(p->total);
-	unsigned long left = static_cast<unsigned long>(elapsed / 1000.0 * (1 - share) / share + 0.5);
+	auto left = static_cast<unsigned long>(elapsed / 1000.0 * (1 - share) / share);
 	fprintf(stderr, "\r%3u%% done, about %lu:%02lu left ", static_cast<unsigned>(share * 100),
 		left / 60, left % 60);
 }

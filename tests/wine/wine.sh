@@ -45,7 +45,8 @@ case $command in
   up)
     start_xvfb
     mkdir -p "$WINEPREFIX"
-    detached wineserver -p
+    # A server left up by an earlier run serves as well.
+    detached wineserver -p || true
     detached wineboot -i
     ;;
   down)
