@@ -15,8 +15,9 @@ set(CMAKE_C_STANDARD_LIBRARIES "")
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
 
 # A shipped program: its own start-up (mainCRTStartup for console, WinMainCRTStartup for
-# windows), CRTDLL as the C runtime, and the other DLLs named. A program loads at its own base
-# address, as programs did before address randomization, so it carries no relocations.
+# windows), CRTDLL as the C runtime, and the other DLLs named. Its relocations let Windows Vista
+# and later load it at a random address (DYNAMIC_BASE), with data that never runs (NX_COMPAT);
+# older Windows ignores both and loads it at its base address.
 function(windows_program target subsystem)
   if(subsystem STREQUAL "console")
     set(entry _mainCRTStartup)
@@ -24,8 +25,8 @@ function(windows_program target subsystem)
     set(entry _WinMainCRTStartup)
   endif()
   target_link_options(${target} PRIVATE
-    -nostdlib -s -Wl,-e,${entry} -Wl,--gc-sections -Wl,--disable-reloc-section
-    -Wl,--disable-dynamicbase
+    -nostdlib -s -Wl,-e,${entry} -Wl,--gc-sections -Wl,--enable-reloc-section
+    -Wl,--dynamicbase -Wl,--nxcompat
     -Wl,--subsystem,${subsystem}:4.0
     -Wl,--major-os-version,4 -Wl,--minor-os-version,0)
   target_link_libraries(${target} PRIVATE ${ARGN} crtdll kernel32 gcc)

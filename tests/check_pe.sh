@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # check_pe.sh EXE SUBSYSTEM MAX_BYTES IMPORTS: the PE header names SUBSYSTEM (2 GUI, 3 console)
-# and version 4.0, the image has no TLS directory and is at most MAX_BYTES long, and it imports
-# exactly the functions listed in the file IMPORTS ("DLL function" per line), each of them one
-# that Windows 95 exports (the lists in tests/win95).
+# and version 4.0, the image has no TLS directory, carries base relocations with the DYNAMIC_BASE
+# and NX_COMPAT flags (a random address where Windows has them), is at most MAX_BYTES long, and
+# imports exactly the functions listed in the file IMPORTS ("DLL function" per line), each of
+# them one that Windows 95 exports (the lists in tests/win95).
 set -euo pipefail
 exe=$1 subsystem=$2 max_bytes=$3 pinned=$4
 win95=$(dirname "$0")/win95
@@ -13,6 +14,11 @@ grep -Eq "^Subsystem[[:space:]]+0000000$subsystem" <<<"$headers" || fail "subsys
 grep -Eq '^MajorSubsystemVersion[[:space:]]+4$' <<<"$headers" || fail "subsystem version is not 4"
 grep -Eq '^MinorSubsystemVersion[[:space:]]+0$' <<<"$headers" || fail "subsystem version is not 4.0"
 grep -Eq '^Entry 9 0+ 0+ Thread Storage Directory' <<<"$headers" || fail "has a TLS directory"
+grep -Eq '^Entry 5 [0-9a-f]+ 0*[1-9a-f][0-9a-f]* Base Relocation Directory' <<<"$headers" ||
+  fail "carries no base relocations"
+for flag in DYNAMIC_BASE NX_COMPAT; do
+  grep -Eq "^[[:space:]]+$flag\$" <<<"$headers" || fail "lacks $flag"
+done
 size=$(stat -c %s "$exe")
 [ "$size" -le "$max_bytes" ] || fail "is $size bytes, more than $max_bytes"
 
