@@ -49,3 +49,26 @@ TEST(generator, scattered_successive_seeds_draw_far_apart)
 	}
 	EXPECT_LT(near_pairs, 150);
 }
+
+// Runs in one second, ids and clocks at the edges, with the pair a plain sum confuses: an id one
+// higher and a clock one behind. Different ids never share a seed, whatever the clocks read;
+// one id does not with clocks that differ modulo 1024.
+TEST(seed, runs_in_one_second_never_share_a_seed)
+{
+	struct run {
+		std::uint32_t id, clock;
+	};
+	std::vector<run> runs;
+	for (std::uint32_t id : {0u, 1u, 4242u, 4243u, 1u << 21, (1u << 22) - 1})
+		for (std::uint32_t clock : {0u, 1u, 1023u, 1024u, 4999u, 5000u, 0xFFFFFFFFu})
+			runs.push_back({id, clock});
+	for (std::uint32_t second : {0u, 1000000000u, 0xFFFFFFFFu})
+		for (const run &a : runs)
+			for (const run &b : runs)
+				if (a.id != b.id || a.clock % 1024 != b.clock % 1024) {
+					EXPECT_NE(run_seed(second, a.id, a.clock),
+						  run_seed(second, b.id, b.clock))
+					    << second << ": " << a.id << " " << a.clock << " / " << b.id
+					    << " " << b.clock;
+				}
+}

@@ -37,18 +37,29 @@ check "open refused" 1 '' "$one_entry: Permission denied\n" \
   "$mirl" -f "$one_entry"
 
 # Runs in a row with the time and the process id pinned, as when ids come back: the clock
-# alone sets their seeds apart, and with it pinned too, one seed prints one entry.
-seq -w 10000 | { printf 'h\0'; tr '\n' '\0'; } >"$scratch/many.lines"
-distinct_prints() { # RUNS FEWEST MOST [VARIABLE=VALUE...]
-  local count
-  count=$(for ((i = 0; i < $1; i++)); do
-    env ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD="$pinned_seed" "${@:4}" \
-      "$mirl" -f "$scratch/many.lines"
-  done | sort -u | wc -l)
-  [ "$count" -ge "$2" ] && [ "$count" -le "$3" ] || echo "$count distinct entries"
+# alone sets their seeds apart.
+seq -w 20000 | { printf 'h\0'; tr '\n' '\0'; } >"$scratch/many.lines"
+pinned_run() { # TIME PID [CLOCK]
+  env ASAN_OPTIONS=verify_asan_link_order=0 LD_PRELOAD="$pinned_seed" PINNED_TIME="$1" \
+    PINNED_PID="$2" ${3:+PINNED_CLOCK="$3"} "$mirl" -f "$scratch/many.lines"
 }
-check "the clock parts runs of one time and id" 0 '' '' distinct_prints 200 150 200
-check "a pinned seed prints one entry" 0 '' '' distinct_prints 20 1 1 PINNED_CLOCK=1
+distinct_prints() {
+  local count
+  count=$(for ((i = 0; i < 200; i++)); do pinned_run 1000000000 4242; done | sort -u | wc -l)
+  [ "$count" -ge 150 ] || echo "$count distinct entries"
+}
+check "the clock parts runs of one time and id" 0 '' '' distinct_prints
+# Pairs in one second, everything pinned: an id one higher with a clock one behind, and one id
+# with clocks one apart, print other entries; one time, id and clock prints one entry.
+pinned_pairs() {
+  local first
+  first=$(pinned_run 1000000000 4242 5000)
+  [ "$first" != "$(pinned_run 1000000000 4243 4999)" ] &&
+    [ "$first" != "$(pinned_run 1000000000 4242 5001)" ] &&
+    [ "$first" = "$(pinned_run 1000000000 4242 5000)" ] ||
+    echo "a pair printed alike, or one seed two entries"
+}
+check "pinned pairs print other entries" 0 '' '' pinned_pairs
 
 full_output() { "$mirl" -f "$one_entry" >/dev/full; }
 check "lost output is a failure" 1 '' 'stdout: No space left on device\n' full_output

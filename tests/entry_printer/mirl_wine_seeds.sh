@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # mirl.exe run 1,000 times in a row from one cmd.exe loop, as a user counts prints: process ids
-# come back and the seconds repeat, so without the milliseconds the seeds repeat too. Over
-# 20,000 entries, seeds that never repeat print about 975 distinct ones.
+# come back and the seconds repeat, so without the clock the seeds repeat too. Over 20,000
+# entries, seeds that never repeat print about 975 distinct ones.
 # usage: mirl_wine_seeds.sh WINE_SH WINE_TREE MIRL_EXE
 set -u
 wine_sh=$1 tree=$2 built=$3
