@@ -3,7 +3,7 @@
 #include <string.h>
 
 #include "byte_search.h"
-#include "draw.h"
+#include "draw_rule.h"
 #include "entry_file.h"
 #include "system_file.h"
 #include "wide_division.h"

@@ -2,7 +2,7 @@
 
 #include <stdio.h>
 
-#include "draw.h"
+#include "draw_rule.h"
 #include "wide_division.h"
 
 // mirl draws from the header's last 40 bytes only when it is longer: the filler stored first

@@ -3,7 +3,7 @@
 #include <stdint.h>
 #include <stdlib.h>
 
-#include "draw.h"
+#include "draw_rule.h"
 #include "generator.h"
 #include "progress.h"
 
@@ -123,20 +123,16 @@ enum { steps_at_once = 8, states_between_shows = 1 << 22 };
 
 // Walks the cycle from the live state start round to it again, crediting each live state's slot
 // with its own seed and those of the dead states just before it. The states are taken eight at
-// a time, each from the last of the eight before it, since one step after another would wait
-// on each multiplication; the step being affine, j steps from x are x * (j(1) - j(0)) + j(0).
-// No branches: the draws' outcomes would make them unpredictable.
+// a time, each from the last of the eight before it, by the leaps of one to eight steps. No
+// branches: the draws' outcomes would make them unpredictable.
 template <uint32_t slot_of(const seed_walk *, uint32_t)>
 static void
 walk_cycle(seed_walk *walk, uint32_t start)
 {
 	uint32_t factor[steps_at_once], term[steps_at_once];
-	uint32_t one = 1, zero = 0;
 	for (int j = 0; j < steps_at_once; j++) {
-		one = generator_step(one);
-		zero = generator_step(zero);
-		factor[j] = one - zero;
-		term[j] = zero;
+		factor[j] = leap_factor(j + 1);
+		term[j] = leap_term(j + 1);
 	}
 	seed_run *runs = walk->runs;
 	uint64_t dead = 0;

@@ -108,3 +108,15 @@ stream_get(entry_stream *stream)
 	}
 	return c;
 }
+
+long
+stream_take_block(entry_stream *stream, const unsigned char **bytes)
+{
+	int c = peek_stored(stream);
+	if (c < 0)
+		return c == stream_end ? 0 : -1;
+	*bytes = &stream->block[stream->next];
+	long count = static_cast<long>(stream->block_length - stream->next);
+	stream->next = stream->block_length;
+	return count;
+}

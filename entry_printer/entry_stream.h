@@ -39,3 +39,8 @@ bool stream_at_file_end(const entry_stream *stream);
 
 // The next byte as the reading rules show it, stream_end, or stream_error with errno set.
 int stream_get(entry_stream *stream);
+
+// The stored bytes from the current position to the end of the block, reading the next block
+// when none are left, all taken at once and without the reading rules: for a pass over the
+// file that applies them itself. Their count, 0 at the end of the file, or -1 with errno set.
+long stream_take_block(entry_stream *stream, const unsigned char **bytes);

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Gives the sizes of the Windows programs, then measures mirl side by side with `shuf -n 1`,
 # fortune and a floor program that only opens, seeks and reads 4 KB, on generated entry files
-# of 1 MB, 100 MB and 1 GB; mirlmake's layouts of Debian's Italian and Czech collections of
-# sayings, each on its own and both together (size and draws per print), and mirl printing from
-# the default ones; mirlmake making 1 GB in every layout
-# against dd copying it, and checking it against cat reading it; and mirl.exe and runnolt.exe
-# -wait under Wine against a Windows program that does nothing. Prints medians and ratios. The
-# files live in a temporary directory and are removed afterwards.
+# of 1 MB, 100 MB and 1 GB; mirl's reads and CPU time on two hostile files; mirlmake's layouts
+# of Debian's Italian and Czech collections of sayings, each on its own and both together (size
+# and draws per print), and mirl printing from the default ones; mirlmake making 1 GB in every
+# layout against dd copying it, and checking it against cat reading it; and mirl.exe and
+# runnolt.exe -wait under Wine against a Windows program that does nothing. Prints medians and
+# ratios. The files live in a temporary directory and are removed afterwards.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -96,6 +96,37 @@ for size in 1MB:1000000:30 100MB:100000000:20 1GB:1000000000:5; do
   o=$(median 30 "/usr/games/fortune $work/f$label")
   echo "| $label | $m | $f | $s | $o | $(ratio "$m" "$f") | $(bytes_read "$work/f$label.lines") |"
   [ "$label" = 1GB ] || rm -f "$work/f$label"*
+done
+
+# What a print costs on hostile files: one entry behind 512 MiB of 0x1A, and 5,000 dead
+# stretches of 16 KiB with one live offset each. Bytes read over the file's size, the most of
+# 20 prints, and CPU seconds (user and system) per print, the mean of 20.
+{ printf 'h\0'; head -c 536870912 /dev/zero | tr '\0' '\032'; printf '\0the one entry'; } \
+  >"$work/run.lines"
+awk 'BEGIN {
+  printf "h%c", 0
+  for (pad = " "; length(pad) < 16376; pad = pad pad)
+    ;
+  pad = substr(pad, 1, 16376)
+  for (i = 0; i < 5000; i++) printf "%c%05d%c%s%c", 0, i, 26, pad, 26
+}' >"$work/stretches.lines"
+cpu_seconds() {
+  local TIMEFORMAT='%3U %3S'
+  { time "$mirl" -f "$1" >/dev/null; } 2>&1 | awk '{ print $1 + $2 }'
+}
+echo
+echo "| hostile file | bytes | most read / bytes | mean CPU s |"
+echo "|---|---|---|---|"
+for name in run stretches; do
+  file=$work/$name.lines
+  bytes=$(stat -c %s "$file")
+  most=0 cpu=0
+  for ((i = 0; i < 20; i++)); do
+    most=$(awk -v a="$most" -v b="$(bytes_read "$file")" 'BEGIN { print (b > a ? b : a) }')
+    cpu=$(awk -v a="$cpu" -v b="$(cpu_seconds "$file")" 'BEGIN { print a + b }')
+  done
+  echo "| $name | $bytes | $(ratio "$most" "$bytes") | $(ratio "$cpu" 20) |"
+  rm -f "$file"
 done
 
 # The layouts of the Italian and the Czech collections of sayings, each on its own and both

@@ -4,7 +4,7 @@
 
 #include <vector>
 
-#include "draw.h"
+#include "draw_rule.h"
 #include "maker_files.h"
 #include "reference_reader.h"
 #include "system_file.h"

@@ -74,6 +74,20 @@ numbered_entries(int n, int length)
 	return body;
 }
 
+// Numbered entries, each the only live offset before a dead stretch of 16 KiB: a separator, the
+// number and a 0x1A, then blanks up to a 0x1A.
+std::string
+dead_stretches(int count)
+{
+	std::string file = "h\0"s;
+	for (int i = 0; i < count; i++) {
+		char number[16];
+		std::snprintf(number, sizeof number, "%05d", i);
+		file += '\0' + std::string(number) + '\x1A' + std::string(16384 - 8, ' ') + '\x1A';
+	}
+	return file;
+}
+
 } // namespace
 
 TEST_F(entry_file_test, header_end_fixes_the_drawable_stretch)
@@ -160,21 +174,32 @@ TEST_F(entry_file_test, hopeless_large_files_end_after_one_pass)
 	}
 }
 
-// One offset reaches an entry, in a file whole or cut short after the header scan: one print
-// reads the header's block, the entry's, and at most twice the file's blocks and two more.
+// Few offsets reach an entry, in a file whole or cut short after the header scan, behind a long
+// run of 0x1A or among thousands of dead stretches of one length: one print reads the header's
+// block, the entry's, and at most twice the file's blocks and two more.
 TEST_F(entry_file_test, failed_draws_read_at_most_twice_the_file)
 {
 	std::string one_entry = std::string(40, 'h') + "\0\x1A\0x\0"s;
+	std::string after_1a = one_entry + std::string(1 << 20, '\x1A');
+	std::string cut = one_entry + std::string(6 << 20, 'y');
+	std::string long_run = "h\0"s + std::string(64 << 20, '\x1A') + "\0the one entry"s;
+	std::string stretches = dead_stretches(5000);
 	struct {
-		std::string file;
+		const std::string &file;
 		std::size_t cut_to; // 0: not cut
+		std::uint32_t seed;
+		std::string output;
 	} cases[] = {
-	    {one_entry + std::string(1 << 20, '\x1A'), 0},
-	    {one_entry + std::string(6 << 20, 'y'), one_entry.size()},
+	    {after_1a, 0, 7, "x\n"},
+	    {cut, one_entry.size(), 7, "x\n"},
+	    {long_run, 0, 7, "the one entry\n"},
+	    {stretches, 0, 2, "02107\n"},
+	    {stretches, 0, 17, "00574\n"},
+	    {stretches, 0, 34, "04525\n"},
 	};
 	for (const auto &c : cases) {
 		open(c.file);
-		generator_seed(7);
+		generator_seed(c.seed);
 		scan_header(&stream_);
 		if (c.cut_to != 0) {
 			ASSERT_EQ(0, truncate(path_.c_str(), static_cast<off_t>(c.cut_to)));
@@ -182,9 +207,9 @@ TEST_F(entry_file_test, failed_draws_read_at_most_twice_the_file)
 		testing::internal::CaptureStdout();
 		print_random_entry(&stream_);
 		stream_close(&stream_);
-		EXPECT_EQ("x\n", testing::internal::GetCapturedStdout());
+		EXPECT_EQ(c.output, testing::internal::GetCapturedStdout());
 		EXPECT_LE(stream_.reads, 2 + 2 * (c.file.size() / sizeof stream_.block + 2))
-		    << c.file.size();
+		    << c.file.size() << " bytes, seed " << c.seed;
 	}
 }
 
@@ -199,6 +224,7 @@ TEST_F(entry_file_test, prints_what_plain_redrawing_prints)
 	    "h\r\n\0\r\n\r\nx\r\0\r\r\n y"s,
 	    "h\0"s + std::string(20000, '\x1A') + "\0x"s,
 	    std::string(60, 'h') + '\0' + numbered_entries(100, 500),
+	    dead_stretches(5),
 	};
 	for (const auto &file : files)
 		for (std::uint32_t seed = 0; seed < 60; seed++) {

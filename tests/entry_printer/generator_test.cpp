@@ -68,7 +68,7 @@ TEST(seed, runs_in_one_second_never_share_a_seed)
 				if (a.id != b.id || a.clock % 1024 != b.clock % 1024) {
 					EXPECT_NE(run_seed(second, a.id, a.clock),
 						  run_seed(second, b.id, b.clock))
-					    << second << ": " << a.id << " " << a.clock << " / " << b.id
-					    << " " << b.clock;
+					    << second << ": " << a.id << " " << a.clock << " / "
+					    << b.id << " " << b.clock;
 				}
 }
