@@ -1,8 +1,5 @@
 # Cross-compiles 32-bit Windows programs with mingw-w64 for every x86 from the 386 on. The
-# printf family is the system C runtime's own, not mingw-w64's replacement. No link-time
-# optimization: ld 2.40 crashes writing the base relocations of a program that imports data
-# (CRTDLL's _iob) when it links LTO objects, and without it the programs grow by a few hundred
-# bytes to a kilobyte, well within their sizes.
+# printf family is the system C runtime's own, not mingw-w64's replacement.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 

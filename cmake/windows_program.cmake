@@ -10,6 +10,11 @@ add_compile_definitions($<$<COMPILE_LANGUAGE:C,CXX>:_STDSTREAM_DEFINED>
 # Each function in a section of its own, so that the linker keeps only what a program
 # calls: the programs share libraries of which each calls a part.
 add_compile_options(-ffunction-sections)
+# No link-time optimization, also where a build tree's cached flags still ask for it: ld 2.40
+# crashes writing the base relocations of a program that imports data (CRTDLL's _iob) from LTO
+# objects, and without it the programs grow by a few hundred bytes to a kilobyte, well within
+# their sizes.
+add_compile_options(-fno-lto)
 # Programs name the DLLs they import themselves.
 set(CMAKE_C_STANDARD_LIBRARIES "")
 set(CMAKE_CXX_STANDARD_LIBRARIES "")
