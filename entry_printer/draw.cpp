@@ -68,10 +68,12 @@ map_whole_stretch(entry_stream *stream, dead_map *dead, live_states *live)
 // Redraws until a draw reaches an entry, remembering the dead stretches that failed draws prove,
 // so that later draws into them read nothing. A first failed draw is the cue to check once
 // whether any draw can succeed. Once failed draws have read as much as the stretch, or added
-// many stretches, one pass maps all of them: a print reads at most the stretch (and one scan)
-// before the pass and the stretch in it, about twice the file besides the header's block and
-// its entry's. From then on a draw costs a step of the generator and a load, unless its bucket
-// of states may be live.
+// many stretches, one pass maps all of them. So a print reads at most about twice the file
+// besides the header's block and its entry's: before the pass, the stretch and one scan more;
+// in it, the stretch once, and a block more after each of the at most 4,097 known stretches it
+// skips; after it, nothing but the entry's, as every draw then is known dead or reaches an
+// entry. From then on a draw costs a step of the generator and a load, unless its bucket of
+// states may be live.
 static scan_result
 redraw(entry_stream *stream, dead_map *dead, live_states *live)
 {
@@ -82,7 +84,7 @@ redraw(entry_stream *stream, dead_map *dead, live_states *live)
 		draws++;
 		if (live->buckets != nullptr) {
 			state = step_to_live(live, state, &draws, all_states);
-			generator_seed(state);
+			generator_seed(state); // the state stepped to is the generator's
 		}
 		int64_t offset = draw_base + offset_of_state(state, body_length);
 		if (dead_stretch_end(dead, offset) >= 0)

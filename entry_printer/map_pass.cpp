@@ -6,12 +6,13 @@
 // end of the file. A segment that runs to the end of the file is dead.
 struct mapper {
 	dead_map *found;
-	int64_t end;          // just past the drawable stretch
-	int64_t segment;      // the first offset of the segment not yet ended
-	int64_t pending;      // the first offset of a segment ended by a separator whose fate
-			      // waits for the bytes after it, or -1
-	int64_t pending_last; // that separator's offset
-	int64_t dead_first;   // the dead offsets gathered in a row, or -1
+	int64_t end;     // just past the drawable stretch
+	int64_t segment; // the first offset of the segment not yet ended
+	// A segment ended by a separator whose fate waits for the bytes after it: its first
+	// offset, or -1, and the separator's offset.
+	int64_t pending;
+	int64_t pending_last;
+	int64_t dead_first; // the dead offsets gathered in a row, or -1
 	int64_t dead_last;
 	bool live_seen;
 };
