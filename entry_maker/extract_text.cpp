@@ -7,7 +7,6 @@
 #include "check_report.h"
 #include "error_report.h"
 #include "indentation.h"
-#include "make_file.h"
 #include "output_file.h"
 #include "system_calls.h"
 #include "system_file.h"
@@ -55,27 +54,14 @@ write_entry(void *context, const checked_entry *entry)
 	g->length = 0;
 }
 
-// Refuses an output that is a folder, or the entry file itself.
-static void
-check_output(const checked_file *file, const char *output)
-{
-	if (output != nullptr)
-		check_output_file(output);
-	file_identity in = identity_of_stream(file->fd);
-	file_identity out = output != nullptr ? identity_of_file(output) : identity_of_stream(1);
-	if (same_identity(&in, &out)) {
-		fprintf(stderr, "%s: is both an input and the output\n",
-			output != nullptr ? output : file->path);
-		exit(2);
-	}
-}
-
 void
 extract_text(const char *path, const char *output)
 {
 	checked_file file = open_entry_file(path);
-	check_output(&file, output);
-	output_place place = start_output(output);
+	output_choose(output, output_form::text);
+	file_identity identity = identity_of_stream(file.fd);
+	output_refuse_input(&identity, path);
+	output_open();
 	gathered g = {nullptr, 0, 0};
 	check_summary summary;
 	check_pass(&file, take_bytes, write_entry, &g, &summary);
@@ -83,6 +69,6 @@ extract_text(const char *path, const char *output)
 	report_unprintable(stderr, &summary);
 	if (summary.printable == 0)
 		fail_with_message("File contains no entries.\n", 2);
-	finish_output(&place, output);
+	output_close();
 	free(g.bytes);
 }

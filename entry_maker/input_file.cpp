@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include "byte_search.h"
@@ -304,10 +305,13 @@ split_input(entry_splitter *splitter, const char *name, const char *path, input_
 	return result;
 }
 
-void
-spool_input(int fd, const char *name, const char *path)
+const char *
+spool_input(int fd, const char *name)
 {
-	FILE *spool = fopen(path, new_file_mode());
+	const char *prefix = spool_prefix();
+	const char *path;
+	FILE *spool = create_temporary(prefix, ".in", &path);
+	free(const_cast<char *>(prefix));
 	if (spool == nullptr)
 		fail_with_error(path, 1);
 	open_stream = spool;
@@ -321,4 +325,5 @@ spool_input(int fd, const char *name, const char *path)
 	open_stream = nullptr;
 	if (fclose(spool) != 0)
 		fail_with_error(path, 1);
+	return path;
 }

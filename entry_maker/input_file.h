@@ -62,6 +62,6 @@ input_result split_text(int fd, entry_splitter *splitter, input_text *text);
 input_result split_input(entry_splitter *splitter, const char *name, const char *path,
 			 input_text *text);
 
-// Copies what is read from fd, the input named name in messages, into a new file at path. Ends
-// the process on failure.
-void spool_input(int fd, const char *name, const char *path);
+// Copies what is read from fd, the input named name in messages, into a new spool; returns its
+// path. Ends the process on failure.
+const char *spool_input(int fd, const char *name);

@@ -6,6 +6,7 @@
 
 #include "error_report.h"
 #include "input_file.h"
+#include "output_file.h"
 #include "system_calls.h"
 #include "system_file.h"
 #include "temporaries.h"
@@ -46,22 +47,18 @@ spool(input_stream *in)
 	if (is_console(fd))
 		fprintf(stderr, "reading entries from the keyboard; end them with %s\n",
 			keyboard_end_keys());
-	in->path = spool_path();
-	spool_input(fd, in->name, in->path);
+	in->path = spool_input(fd, in->name);
 	if (fd != 0)
 		file_close(fd);
 }
 
-// Writing to a pipe, a socket or a device does not change what is read from it, and standard
-// input and output are often one socket: only a file on disk is refused as both.
 input_stream *
-open_inputs(char *const *names, int count, const char *output, int *kept)
+open_inputs(char *const *names, int count, int *kept)
 {
 	int listed = count > 0 ? count : 1;
 	input_stream *inputs = static_cast<input_stream *>(zeroed(listed, sizeof(input_stream)));
 	file_identity *identities =
 	    static_cast<file_identity *>(zeroed(listed, sizeof(file_identity)));
-	file_identity out = output != nullptr ? identity_of_file(output) : identity_of_stream(1);
 	*kept = 0;
 	for (int i = 0; i < listed; i++) {
 		const char *name = count > 0 ? names[i] : "-";
@@ -69,11 +66,7 @@ open_inputs(char *const *names, int count, const char *output, int *kept)
 		file_identity identity =
 		    from_stdin ? identity_of_stream(0) : identity_of_file(name);
 		name = from_stdin ? stdin_name : name;
-		if (identity.regular && same_identity(&identity, &out)) {
-			fprintf(stderr, "%s: is both an input and the output\n",
-				output != nullptr ? output : name);
-			exit(2);
-		}
+		output_refuse_input(&identity, name);
 		if (kept_before(inputs, identities, *kept, name, &identity)) {
 			fprintf(stderr, "%s: named twice; read once\n", name);
 			continue;

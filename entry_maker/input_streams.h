@@ -9,7 +9,7 @@ struct input_stream {
 	const char *path; // where both passes read it: the file named, or its spool
 };
 
-// Lists the inputs of count names (standard input when there are none, and for "-") for the
-// output at output (null: standard output), and spools those that need it. Ends the process
-// with the message and status of a refusal or a failure. Returns how many are kept, in *kept.
-input_stream *open_inputs(char *const *names, int count, const char *output, int *kept);
+// Lists the inputs of count names (standard input when there are none, and for "-"), refusing
+// one that is the output, and spools those that need it. Ends the process with the message and
+// status of a refusal or a failure. Returns how many are kept, in *kept.
+input_stream *open_inputs(char *const *names, int count, int *kept);

@@ -80,27 +80,6 @@ check_inputs(const make_options *options)
 			fail_with_fault(options->inputs[i], "is a folder", 1);
 }
 
-void
-check_output_file(const char *output)
-{
-	if (is_folder(output)) {
-		fprintf(stderr, "%s: is a folder\n", output);
-		exit(1);
-	}
-}
-
-// Refuses, before anything is read or written, an entry file for the console, and an output
-// that check_output_file refuses.
-static void
-check_output(const make_options *options)
-{
-	if (options->output != nullptr)
-		check_output_file(options->output);
-	else if (is_console(1))
-		fail_with_message(
-		    "the entry file is binary: name it with -o, or redirect the output\n", 2);
-}
-
 // A splitter that hands entries to handler, gathering them in kept_room bytes at kept.
 static entry_splitter
 splitter_for(bool lines, entry_handler *handler, void *context, char *kept, size_t kept_room)
@@ -304,59 +283,6 @@ write_input(text_input *in, writing *w, char *kept, size_t kept_room, bool lines
 		fail_changed(in);
 }
 
-output_place
-start_output(const char *output)
-{
-	FILE *stream = stdout;
-	if (output == nullptr || open_in_place(output, &stream)) {
-		if (stream == nullptr)
-			fail_with_error(output, 1);
-		output_start(stream, output != nullptr ? output : "stdout");
-		return {nullptr, nullptr};
-	}
-	const char *file = file_behind(output);
-	if (file == nullptr)
-		fail_with_error(output, 1);
-	const char *temporary = temporary_path(file, ".tmp");
-	stream = fopen(temporary, "wb");
-	if (stream == nullptr)
-		fail_with_error(output, 1);
-	open_stream = stream;
-	keep_permissions(stream, file);
-	output_start(stream, output);
-	return {file, temporary};
-}
-
-// Renames the temporary over the file. An interrupt meanwhile leaves it: on Windows the old
-// file may be gone already. Should the rename fail once the old file is gone (Windows removes
-// it first), the new file stays under its temporary name, which the message gives.
-static void
-place_temporary(const output_place *place, const char *output)
-{
-	keep_temporary(place->temporary);
-	switch (replace_file(place->temporary, place->file)) {
-	case replace_outcome::replaced:
-		free(const_cast<char *>(place->temporary));
-		return;
-	case replace_outcome::old_kept:
-		report_error(output);
-		remove(place->temporary);
-		exit(1);
-	case replace_outcome::old_gone:
-		fail_with_error(place->temporary, 1);
-	}
-}
-
-void
-finish_output(const output_place *place, const char *output)
-{
-	output_finish();
-	if (place->temporary != nullptr)
-		place_temporary(place, output);
-	if (place->file != output)
-		free(const_cast<char *>(place->file));
-}
-
 // Refuses a file of 2 GiB or more, which mirl cannot read; says which other layout would make
 // one that fits.
 static void
@@ -390,10 +316,9 @@ void
 make_entry_file(const make_options *options)
 {
 	check_inputs(options);
-	check_output(options);
+	output_choose(options->output, output_form::entry_file);
 	int count;
-	input_stream *streams =
-	    open_inputs(options->inputs, options->input_count, options->output, &count);
+	input_stream *streams = open_inputs(options->inputs, options->input_count, &count);
 	text_input *inputs = list_inputs(streams, count);
 	entry_counts all = {};
 	memset(all_lengths, 0, sizeof all_lengths);
@@ -412,13 +337,13 @@ make_entry_file(const make_options *options)
 	char *kept = static_cast<char *>(malloc(kept_room));
 	if (kept == nullptr)
 		fail_with_message("can't allocate more memory\n", 3);
-	output_place place = start_output(options->output);
+	output_open();
 	write_header(&plan);
 	writing w = {nullptr, &plan};
 	for (int i = 0; i < count; i++)
 		write_input(&inputs[i], &w, kept, kept_room, options->lines);
 	output_blanks(plan.tail);
-	finish_output(&place, options->output);
+	output_close();
 	// The output's temporary is gone by its new name; the spool is no longer needed.
 	remove_temporaries();
 	free(kept);

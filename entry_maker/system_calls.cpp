@@ -8,6 +8,7 @@
 #include <io.h>
 #include <process.h>
 #include <share.h>
+#include <sys/stat.h>
 #include <windows.h>
 
 #include "system_file.h"
@@ -17,6 +18,7 @@
 extern "C" __declspec(dllimport) int __cdecl crtdll_atexit(void(__cdecl *function)()) __asm__(
     "atexit");
 #else
+#include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -48,11 +50,18 @@ call_at_exit(void (*function)())
 static void (*interrupt_function)();
 
 #ifdef _WIN32
+// Whether the end of the process is taken: by an interrupt, which then ends it, or by the main
+// thread, which then lets no interrupt end it. Exchanged, as the handler runs in a thread of
+// its own; Windows 95 has no compare-exchange.
+static volatile LONG end_taken;
+
 // Windows calls this in a thread of its own. The main thread may yet see a write fail on a
 // file released here, but the process ends before it can report that.
 static BOOL WINAPI
 end_at_interrupt(DWORD /* event */)
 {
+	if (InterlockedExchange(&end_taken, 1) != 0)
+		return TRUE;
 	interrupt_function();
 	TerminateProcess(GetCurrentProcess(), STATUS_CONTROL_C_EXIT);
 	return TRUE;
@@ -63,6 +72,13 @@ call_on_interrupt(void (*function)())
 {
 	interrupt_function = function;
 	SetConsoleCtrlHandler(end_at_interrupt, /* add */ TRUE);
+}
+
+void
+hold_interrupts()
+{
+	if (InterlockedExchange(&end_taken, 1) != 0)
+		Sleep(INFINITE);
 }
 
 // Through the handles, as the C runtime's locks may be held by the main thread.
@@ -81,6 +97,7 @@ remove_at_once(const char *path)
 	remove(path);
 }
 #else
+static const int ending_signals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ, SIGPIPE};
 
 static void
 end_at_signal(int signal_number)
@@ -98,14 +115,24 @@ call_on_interrupt(void (*function)())
 	action.sa_handler = end_at_signal;
 	action.sa_flags = SA_RESETHAND | SA_NODEFER;
 	sigfillset(&action.sa_mask);
-	static const int signal_numbers[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGXFSZ, SIGPIPE};
-	for (int signal_number : signal_numbers) {
+	for (int signal_number : ending_signals) {
 		// A signal ignored by whoever started the program (nohup, a background job) stays
 		// ignored.
 		struct sigaction old;
 		if (sigaction(signal_number, nullptr, &old) == 0 && old.sa_handler != SIG_IGN)
 			sigaction(signal_number, &action, nullptr);
 	}
+}
+
+// A signal that comes now stays pending, and the process ends before it is delivered.
+void
+hold_interrupts()
+{
+	sigset_t held;
+	sigemptyset(&held);
+	for (int signal_number : ending_signals)
+		sigaddset(&held, signal_number);
+	sigprocmask(SIG_BLOCK, &held, nullptr);
 }
 
 // The system removes an open file's name; the file goes when it is closed.
@@ -152,6 +179,21 @@ is_console(int fd)
 {
 	DWORD mode;
 	return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), &mode) != 0;
+}
+
+// CON opens for writing only, which GetConsoleMode may not accept; a console takes a write of
+// nothing, which anything else refuses.
+bool
+names_console(const char *path)
+{
+	int fd = _sopen(path, _O_WRONLY | _O_BINARY, _SH_DENYNO);
+	if (fd < 0)
+		return false;
+	DWORD written;
+	bool console = WriteConsoleA(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), "", 0, &written,
+				     /* reserved */ NULL) != 0;
+	_close(fd);
+	return console;
 }
 
 const char *
@@ -202,12 +244,19 @@ identity_of_file(const char *path)
 	return identity;
 }
 
-// CRTDLL's fopen has no mode for it; the temporary folder is the user's own from Windows 2000
-// on.
-const char *
-new_file_mode()
+// CRTDLL's fopen has no mode for it; _O_EXCL with _O_CREAT has CRTDLL create the file with
+// CREATE_NEW.
+FILE *
+create_new_file(const char *path)
 {
-	return "wb";
+	int fd = _sopen(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _SH_DENYNO,
+			_S_IREAD | _S_IWRITE);
+	if (fd < 0)
+		return nullptr;
+	FILE *stream = _fdopen(fd, "wb");
+	if (stream == nullptr)
+		_close(fd);
+	return stream;
 }
 
 // GetTempPathA ends the folder in a backslash; when it fails, temporaries go in the current
@@ -267,6 +316,21 @@ is_console(int fd)
 	return isatty(fd) != 0;
 }
 
+// Only a character device can be one; opening it must not make it the controlling terminal.
+bool
+names_console(const char *path)
+{
+	struct stat status;
+	if (stat(path, &status) != 0 || !S_ISCHR(status.st_mode))
+		return false;
+	int fd = open(path, O_WRONLY | O_NOCTTY);
+	if (fd < 0)
+		return false;
+	bool console = isatty(fd) != 0;
+	close(fd);
+	return console;
+}
+
 const char *
 keyboard_end_keys()
 {
@@ -308,10 +372,16 @@ identity_of_stream(int fd)
 	return fstat(fd, &status) == 0 ? identity_of_status(&status) : file_identity{};
 }
 
-const char *
-new_file_mode()
+FILE *
+create_new_file(const char *path)
 {
-	return "wbx";
+	int fd = open(path, O_WRONLY | O_CREAT | O_EXCL, 0666);
+	if (fd < 0)
+		return nullptr;
+	FILE *stream = fdopen(fd, "wb");
+	if (stream == nullptr)
+		close(fd);
+	return stream;
 }
 
 const char *

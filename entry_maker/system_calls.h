@@ -18,6 +18,10 @@ void call_at_exit(void (*function)());
 // runs inside a signal handler, on Windows in a thread of its own while the main one goes on.
 void call_on_interrupt(void (*function)());
 
+// From now on an interrupt no longer ends the process, and the process goes on to end as it
+// would have; should one have begun ending it already, waits for that.
+void hold_interrupts();
+
 // Closes what is open on stream and fd, either of which may be null or -1, at the system's level
 // and safely at any moment, where the system cannot remove an open file: on Windows only.
 void release_at_once(FILE *stream, int fd);
@@ -33,6 +37,9 @@ uint32_t milliseconds_now();
 
 // Whether the descriptor fd is a console (a terminal natively).
 bool is_console(int fd);
+
+// Whether path names a console (a terminal natively), as CON does.
+bool names_console(const char *path);
 
 // The keys that end text typed at the console.
 const char *keyboard_end_keys();
@@ -60,10 +67,9 @@ file_identity identity_of_stream(int fd);
 // Whether a and b are one file, however each was named.
 bool same_identity(const file_identity *a, const file_identity *b);
 
-// The fopen mode that makes a new file for writing and never opens one that is there: a
-// spool's name in a shared folder can be foreseen, and a link put there in its place must not
-// be followed.
-const char *new_file_mode();
+// Creates a new file at path for writing, and never opens one that is there, nor follows a
+// link there; null with errno set, EEXIST when the name is taken.
+FILE *create_new_file(const char *path);
 
 // The folder for files that only live as long as a run, ending in a separator or not.
 const char *temporary_folder();

@@ -1,5 +1,6 @@
 #include "temporaries.h"
 
+#include <errno.h>
 #include <signal.h>
 #include <stdint.h>
 #include <stdlib.h>
@@ -45,7 +46,7 @@ room(size_t size)
 }
 
 // Lists path, filled in, for removal: in a new list, as an interrupt may be reading the old.
-static const char *
+static void
 register_temporary(char *path)
 {
 	int count = temporary_count;
@@ -57,31 +58,38 @@ register_temporary(char *path)
 	temporaries = listed;
 	temporary_count = count + 1;
 	free(const_cast<char **>(old));
-	return path;
+}
+
+FILE *
+create_temporary(const char *prefix, const char *suffix, const char **path)
+{
+	static unsigned made;
+	// The process id and the number take at most ten digits each, as they fit in 32 bits.
+	char *name = static_cast<char *>(
+	    room(strlen(prefix) + sizeof ".4294967295.4294967295" + strlen(suffix)));
+	*path = name;
+	for (;;) {
+		sprintf(name, "%s.%lu.%u%s", prefix, static_cast<unsigned long>(process_id()),
+			++made, suffix);
+		FILE *stream = create_new_file(name);
+		if (stream != nullptr) {
+			register_temporary(name);
+			return stream;
+		}
+		if (errno != EEXIST)
+			return nullptr;
+	}
 }
 
 const char *
-temporary_path(const char *beside, const char *suffix)
+spool_prefix()
 {
-	// The process id takes at most ten digits, as it fits in 32 bits.
-	char *path =
-	    static_cast<char *>(room(strlen(beside) + sizeof ".4294967295" + strlen(suffix)));
-	sprintf(path, "%s.%lu%s", beside, static_cast<unsigned long>(process_id()), suffix);
-	return register_temporary(path);
-}
-
-const char *
-spool_path()
-{
-	static unsigned spools;
 	const char *folder = temporary_folder();
 	size_t length = strlen(folder);
 	bool separated = length == 0 || folder[length - 1] == '/' || folder[length - 1] == '\\';
-	char *path =
-	    static_cast<char *>(room(length + sizeof "/mirlmake.4294967295.4294967295.in"));
-	sprintf(path, "%s%smirlmake.%lu.%u.in", folder, separated ? "" : "/",
-		static_cast<unsigned long>(process_id()), ++spools);
-	return register_temporary(path);
+	char *prefix = static_cast<char *>(room(length + sizeof "/mirlmake"));
+	sprintf(prefix, "%s%smirlmake", folder, separated ? "" : "/");
+	return prefix;
 }
 
 void

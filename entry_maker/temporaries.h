@@ -13,12 +13,15 @@ extern const int *open_descriptor;
 // Has the temporaries removed at every end of the process, from now on.
 void remove_temporaries_at_end();
 
-// A new path beside the file at beside: that path, a dot, the process id and suffix; it is
-// removed by remove_temporaries. Ends the process when there is no memory.
-const char *temporary_path(const char *beside, const char *suffix);
+// Creates a new file for writing at prefix, a dot, the process id, a dot, a number and suffix,
+// the next number while a name is taken: the names can be foreseen, and a file or a link put
+// there by another must be neither replaced nor followed. The file is removed by
+// remove_temporaries. Returns its stream and, in *path, its name; null with errno set on
+// failure, with the last name tried in *path, not listed for removal.
+FILE *create_temporary(const char *prefix, const char *suffix, const char **path);
 
-// A new path for a spool in the system's temporary folder, removed as temporary_path's are.
-const char *spool_path();
+// The prefix for a spool in the system's temporary folder; a new string.
+const char *spool_prefix();
 
 // Leaves the temporary at path in place when the process ends; the path is then the caller's
 // to free.
