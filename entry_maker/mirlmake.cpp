@@ -126,11 +126,18 @@ take_options(int argc, char **argv, int i)
 	return i;
 }
 
-// Reads the options, wherever they stand; the inputs are gathered at the front of argv, each
+// The arguments that are no options: the inputs of making, the file of -c or -x.
+struct operands {
+	char **names;
+	int count;
+};
+
+// Reads the options, wherever they stand; the operands are gathered at the front of argv, each
 // moved no later than it is read.
-static void
-read_arguments(int argc, char **argv, make_options *make)
+static operands
+read_arguments(int argc, char **argv)
 {
+	operands named = {argv + 1, 0};
 	bool options_end = false;
 	for (int i = 1; i < argc; i++) {
 		const char *argument = argv[i];
@@ -140,10 +147,20 @@ read_arguments(int argc, char **argv, make_options *make)
 		if (!options_end && strcmp(argument, "--") == 0)
 			options_end = true;
 		else if (options_end || argument[0] != '-' || argument[1] == '\0')
-			make->inputs[make->input_count++] = argv[i];
+			named.names[named.count++] = argv[i];
 		else
 			i = take_options(argc, argv, i);
 	}
+	return named;
+}
+
+// The one file that -c or -x takes.
+static const char *
+only_file(const operands *named, const char *option)
+{
+	if (named->count != 1)
+		refuse("%s takes one file", option);
+	return named->names[0];
 }
 
 // Refuses an option given to the command it does not belong to, and two layouts.
@@ -188,37 +205,32 @@ use_code_page(const char *name)
 int
 main(int argc, char **argv, char ** /*environment*/)
 {
-	make_options make = {false, layout_kind::equal, nullptr, argv + 1, 0};
-	read_arguments(argc, argv, &make);
+	operands named = read_arguments(argc, argv);
 	bool check = given('c') != nullptr;
 	check_options(check);
 	if (check) {
-		if (make.input_count != 1)
-			refuse("%s takes one file", "-c");
-		report_entry_file(make.inputs[0], given('v') != nullptr, given('a') != nullptr);
+		report_entry_file(only_file(&named, "-c"), given('v') != nullptr,
+				  given('a') != nullptr);
 		return 0;
 	}
 	bool extract = given('x') != nullptr;
-	if (extract) {
-		if (given('l') != nullptr || given('p') != nullptr || given('w') != nullptr)
-			refuse("%s takes only -e and -o", "-x");
-		if (make.input_count != 1)
-			refuse("%s takes one file", "-x");
-	}
+	if (extract && (given('l') != nullptr || given('p') != nullptr || given('w') != nullptr))
+		refuse("%s takes only -e and -o", "-x");
+	const char *extracted = extract ? only_file(&named, "-x") : nullptr;
 	// Making and -x both write a file, as bytes, in a code page.
 	use_code_page(given('e'));
 	remove_temporaries_at_end();
 	binary_standard_streams();
 	if (extract) {
-		extract_text(make.inputs[0], given('o'));
+		extract_text(extracted, given('o'));
 		return 0;
 	}
-	make.lines = given('l') != nullptr;
+	make_options make = {given('l') != nullptr, layout_kind::equal, given('o'), named.names,
+			     named.count};
 	if (given('p') != nullptr)
 		make.layout = layout_kind::padded;
 	if (given('w') != nullptr)
 		make.layout = layout_kind::weighted;
-	make.output = given('o');
 	make_entry_file(&make);
 	return 0;
 }
