@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 #include <stdlib.h>
+#include <string.h>
 
 #include "entry_check.h"
 #include "error_report.h"
@@ -35,6 +36,10 @@ check_pass(const checked_file *file, entry_bytes *taken, entry_checked *checked,
 	switch (check_entries_taking(file->fd, file->size, taken, checked, context, summary)) {
 	case check_outcome::read_error:
 		fail_with_error(file->path, 1);
+	case check_outcome::no_nul:
+		fprintf(stderr, "%s: not an entry file (no NUL); make one with mirlmake -o FILE %s\n",
+			file->path, file->path);
+		exit(2);
 	case check_outcome::no_separator:
 		fail_with_message("File contains no separators.\n", 2);
 	case check_outcome::too_large:
@@ -59,6 +64,12 @@ reason(entry_fate fate)
 						 : "begins with 0x1A";
 }
 
+// What the lines of the verbose report need: the summary, and the decimals of a chance.
+struct verbose_report {
+	const check_summary *summary;
+	int decimals;
+};
+
 // Prints an entry's line of the verbose report: its number and chance, or why it can never be
 // printed, and its first bytes. The parts of the layout have none.
 static void
@@ -66,7 +77,7 @@ print_entry_line(void *context, const checked_entry *entry)
 {
 	if (is_layout_part(entry->fate))
 		return;
-	const check_summary *summary = static_cast<const check_summary *>(context);
+	const verbose_report *report = static_cast<const verbose_report *>(context);
 	char text[check_text_room + 1];
 	size_t length = entry->text_length;
 	for (size_t i = 0; i < length; i++)
@@ -74,14 +85,29 @@ print_entry_line(void *context, const checked_entry *entry)
 	while (length > 0 && text[length - 1] == ' ')
 		length--;
 	text[length] = '\0';
-	if (entry->fate == entry_fate::blank)
-		printf("%7lu %8.4f%%  (blank)\n", static_cast<unsigned long>(entry->number),
-		       percent(entry->weight, summary->total_weight));
-	else if (is_printed(entry->fate))
-		printf("%7lu %8.4f%%  %s\n", static_cast<unsigned long>(entry->number),
-		       percent(entry->weight, summary->total_weight), text);
+	int width = report->decimals + 4;
+	if (is_printed(entry->fate))
+		printf("%7lu %*.*f%%  %s\n", static_cast<unsigned long>(entry->number), width,
+		       report->decimals, percent(entry->weight, report->summary->total_weight),
+		       entry->fate == entry_fate::blank ? "(blank)" : text);
 	else
-		printf("%19s%s  (%s)\n", "", text, reason(entry->fate));
+		printf("%*s%s  (%s)\n", width + 11, "", text, reason(entry->fate));
+}
+
+// The decimals that tell the lowest chance in percent from the highest: four at least, and at
+// most as many as a double holds.
+static int
+chance_decimals(const check_summary *s)
+{
+	char lowest[64], highest[64];
+	int decimals = 4;
+	for (; decimals < 15; decimals++) {
+		sprintf(lowest, "%.*f", decimals, percent(s->lowest_weight, s->total_weight));
+		sprintf(highest, "%.*f", decimals, percent(s->highest_weight, s->total_weight));
+		if (strcmp(lowest, highest) != 0)
+			break;
+	}
+	return decimals;
 }
 
 // How many entries of a fate the file holds.
@@ -106,9 +132,12 @@ print_first_line(const char *path, const check_summary *s)
 		return;
 	}
 	uint64_t spread = s->highest_weight - s->lowest_weight;
+	// Beyond 32768 offsets an entry gets its offsets' share of the 2^32 states, give or take
+	// one: entries of as many offsets differ by that grain alone.
+	bool grain = s->drawable > 32768 && s->fewest_offsets == s->most_offsets;
 	if (spread == 0)
 		fputs(", with equal chances per draw", stdout);
-	else if (spread * 10000 <= s->lowest_weight)
+	else if (spread * 10000 <= s->lowest_weight || grain)
 		printf(", with chances per draw equal within 1 part in %.0f",
 		       static_cast<double>(s->lowest_weight) / static_cast<double>(spread));
 	else
@@ -193,22 +222,24 @@ report_entry_file(const char *path, bool verbose, bool all_seeds)
 	checked_file file = open_entry_file(path);
 	check_summary summary, again;
 	check_pass(&file, nullptr, nullptr, nullptr, &summary);
-	// Each chance needs the total, so the lines per entry take a second pass.
-	if (verbose)
-		check_pass(&file, nullptr, print_entry_line, &summary, &again);
 	print_first_line(path, &summary);
 	print_layout_parts(&summary);
 	report_unprintable(stdout, &summary);
+	int decimals = chance_decimals(&summary);
 	// Equal chances name no entry: any would do.
 	if (summary.highest_weight != summary.lowest_weight)
-		printf("lowest chance %.4f%% (entry %lu), highest chance %.4f%% (entry %lu), "
+		printf("lowest chance %.*f%% (entry %lu), highest chance %.*f%% (entry %lu), "
 		       "ratio %.4f\n",
-		       percent(summary.lowest_weight, summary.total_weight),
-		       static_cast<unsigned long>(summary.lowest_entry),
+		       decimals, percent(summary.lowest_weight, summary.total_weight),
+		       static_cast<unsigned long>(summary.lowest_entry), decimals,
 		       percent(summary.highest_weight, summary.total_weight),
 		       static_cast<unsigned long>(summary.highest_entry),
 		       static_cast<double>(summary.highest_weight) /
 			   static_cast<double>(summary.lowest_weight));
+	// Each chance needs the total, so the lines per entry take a second pass.
+	verbose_report report = {&summary, decimals};
+	if (verbose)
+		check_pass(&file, nullptr, print_entry_line, &report, &again);
 	if (all_seeds && summary.printable > 0)
 		report_all_seeds(&file, &summary, verbose);
 	file_close(file.fd);

@@ -63,6 +63,7 @@ struct checker {
 	check_summary *summary;
 	int64_t size;
 	bool in_header;
+	bool header_1a; // a 0x1A stands in the header, where mirl stops reading
 	int64_t header_end;
 	int64_t base; // the first drawable offset
 	draw_share share;
@@ -182,6 +183,11 @@ end_entry(checker *c, bool blank, bool at_end)
 			s->highest_weight = e->weight;
 			s->highest_entry = e->number;
 		}
+		int64_t offsets = e->run_end - e->run_first;
+		if (e->number == 1 || offsets < s->fewest_offsets)
+			s->fewest_offsets = offsets;
+		if (e->number == 1 || offsets > s->most_offsets)
+			s->most_offsets = offsets;
 	} else {
 		e->number = 0;
 		e->weight = 0;
@@ -203,10 +209,11 @@ check_block(checker *c, const unsigned char *block, size_t length, int64_t at)
 	size_t i = 0;
 	if (c->in_header) {
 		size_t nul = find_byte(block, 0, length, 0);
-		if (next_1a < nul)
-			return check_outcome::no_separator;
+		c->header_1a = c->header_1a || next_1a < nul;
 		if (nul == length)
 			return check_outcome::done;
+		if (c->header_1a)
+			return check_outcome::no_separator;
 		if (found_header(c, at + static_cast<int64_t>(nul) + 1) != check_outcome::done)
 			return check_outcome::too_large;
 		i = nul + 1;
@@ -278,7 +285,7 @@ check_entries_taking(int fd, int64_t size, entry_bytes *taken, entry_checked *ch
 	if (count < 0)
 		return check_outcome::read_error;
 	if (c.in_header)
-		return check_outcome::no_separator;
+		return check_outcome::no_nul;
 	// The last entry ends at the end of the file; one of whitespace only is blank to it.
 	if (c.entry_seen)
 		end_entry(&c, c.leading, true);

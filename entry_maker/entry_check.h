@@ -88,10 +88,14 @@ struct check_summary {
 	// The numbers of the first printed entries with the least and the most weight.
 	uint64_t lowest_weight, lowest_entry;
 	uint64_t highest_weight, highest_entry;
+	// The fewest and the most offsets that lead to a printed entry: when they are alike, a
+	// stretch longer than 32768 offsets is the only cause of a difference of weight.
+	int64_t fewest_offsets, most_offsets;
 	uint64_t of_fate[static_cast<int>(entry_fate::count)];
 };
 
-enum class check_outcome { done, no_separator, too_large, read_error };
+// no_nul: the file holds none; no_separator: a 0x1A, which ends mirl's reading, comes first.
+enum class check_outcome { done, no_nul, no_separator, too_large, read_error };
 
 // Checks the first size bytes of the file open on fd, read from its start; calls checked, when
 // it is not null, for every entry in order.

@@ -224,22 +224,28 @@ printf 'h\0x\0  \x1a y\0z\0\x1a \0 \0w\0 ' >fates.lines
 truncate -s 2147483648 too_large.lines
 check "report: a marker" 0 'default.lines: 5 of 5 entries can be printed, with equal chances per draw, 1.9993 draws per print
 layout parts, which mirl skips: the filler, 1 marker, the blank tail\n' '' "$mirlmake" -c default.lines
-check "report: every fault" 0 '                   x  (behind a header of 40 bytes or fewer)
-                     y  (begins with 0x1A)
-      1  42.8706%%  z
-      2  28.5647%%  (blank)
-      3  28.5647%%  w
-fates.lines: 3 of 5 entries can be printed, with unequal chances per draw, 2.5715 draws per print
+check "report: every fault, the summary first" 0 'fates.lines: 3 of 5 entries can be printed, with unequal chances per draw, 2.5715 draws per print
 layout parts, which mirl skips: 1 marker, the blank tail
 the first entry can never be printed: behind a header of 40 bytes or fewer
 1 entry can never be printed: begins with 0x1A
 1 entry is blank: mirl prints an empty line
-lowest chance 28.5647%% (entry 2), highest chance 42.8706%% (entry 1), ratio 1.5008\n' '' \
+lowest chance 28.5647%% (entry 2), highest chance 42.8706%% (entry 1), ratio 1.5008
+                   x  (behind a header of 40 bytes or fewer)
+                     y  (begins with 0x1A)
+      1  42.8706%%  z
+      2  28.5647%%  (blank)
+      3  28.5647%%  w\n' '' \
   "$mirlmake" -c fates.lines -v
 check "report: nothing printable behind a short header" 2 'short.lines: 0 of 1 entry can be printed
 the first entry can never be printed: behind a header of 40 bytes or fewer\n' \
   'File contains no entries.\n' "$mirlmake" -c short.lines
-check "report: no separator" 2 '' 'File contains no separators.\n' "$mirlmake" -c two.txt
+seq 300000 | "$mirlmake" -l -o seq.lines
+check "report: 300,000 entries, unequal by the generator's grain alone" 0 'seq.lines: 300000 of 300000 entries can be printed, with chances per draw equal within 1 part in 14316, 1.0000 draws per print
+layout parts, which mirl skips: the filler
+lowest chance 0.00033332%% (entry 3), highest chance 0.00033334%% (entry 1), ratio 1.0001\n' '' \
+  "$mirlmake" -c seq.lines
+check "report: a text" 2 '' 'two.txt: not an entry file (no NUL); make one with mirlmake -o FILE two.txt\n' \
+  "$mirlmake" -c two.txt
 check "report: too large" 2 '' 'File is too large.\n' "$mirlmake" -c too_large.lines
 full_report() { "$mirlmake" -c two.lines >/dev/full; }
 check "report: lost output is a failure" 1 '' 'stdout: No space left on device\n' full_report
