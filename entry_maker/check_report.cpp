@@ -37,7 +37,8 @@ check_pass(const checked_file *file, entry_bytes *taken, entry_checked *checked,
 	case check_outcome::read_error:
 		fail_with_error(file->path, 1);
 	case check_outcome::no_nul:
-		fprintf(stderr, "%s: not an entry file (no NUL); make one with mirlmake -o FILE %s\n",
+		fprintf(stderr,
+			"%s: not an entry file (no NUL); make one with mirlmake -o FILE %s\n",
 			file->path, file->path);
 		exit(2);
 	case check_outcome::no_separator:

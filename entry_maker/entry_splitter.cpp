@@ -1,8 +1,10 @@
 #include "entry_splitter.h"
 
+#include <stdlib.h>
 #include <string.h>
 
 #include "byte_search.h"
+#include "error_report.h"
 #include "room.h"
 
 // Each run of 240 bytes is counted in a byte, which the compiler turns into byte-wide vector
@@ -43,46 +45,60 @@ line_at(line_count *count, const unsigned char *block, size_t at)
 }
 
 // Starts an entry with no bytes yet.
+void
+lead_start(lead_so_far *lead)
+{
+	*lead = {true, false, 0, 0, {0, 0}, 0};
+}
+
+// Starts an entry with no bytes yet.
 static void
 clear_entry(entry_splitter *s)
 {
 	s->line_known = false;
-	s->so_far = {0, 0, false, {true, 0, 0, 0}, {0, 0}};
+	s->so_far = {};
+	lead_start(&s->so_far.lead);
 }
 
-// Follows the whitespace that begins an entry through part, which begins at offset at of the
-// entry; the first other byte ends it.
-static void
+void
 follow_lead(lead_so_far *lead, uint64_t at, const unsigned char *part, size_t length)
 {
-	for (size_t i = 0; i < length && lead->blank; i++, at++) {
+	size_t i = 0;
+	for (; i < length && lead->blank; i++, at++) {
 		unsigned char c = part[i];
-		if (at == lead->line_start)
-			lead->line_first = c;
 		if (c == '\n') {
 			lead->line_start = at + 1;
+			lead->mixed = false;
 		} else if (!is_whitespace(c)) {
 			lead->blank = false;
 			lead->text_start = at;
+			break;
+		} else if (c != ' ') {
+			lead->mixed = true;
 		}
 	}
+	// The bytes from the text's start on, as far as a no-break space reaches.
+	for (; i < length && !lead->blank && lead->head_length < sizeof lead->head; i++)
+		lead->head[lead->head_length++] = part[i];
 }
 
-// How an entry begins, once its lead has been followed; a blank one has none.
-static entry_lead
+entry_lead
 lead_of(const lead_so_far *lead)
 {
 	if (lead->blank)
-		return {0, 0, false};
-	bool indented = lead->line_first == ' ' || lead->line_first == '\t';
-	return {lead->line_start, indented ? lead->text_start - lead->line_start : 0,
-		lead->line_first == '\t'};
+		return {0, 0, false, {0, 0}, 0};
+	return {lead->line_start,
+		lead->text_start - lead->line_start,
+		lead->mixed,
+		{lead->head[0], lead->head[1]},
+		lead->head_length};
 }
 
 entry_lead
 lead_of_bytes(const unsigned char *bytes, size_t length, bool *blank)
 {
-	lead_so_far lead = {true, 0, 0, 0};
+	lead_so_far lead;
+	lead_start(&lead);
 	follow_lead(&lead, 0, bytes, length);
 	*blank = lead.blank;
 	return lead_of(&lead);
@@ -98,40 +114,86 @@ split_start(entry_splitter *s)
 	clear_entry(s);
 }
 
+void
+split_free(entry_splitter *s)
+{
+	free(s->held);
+	s->held = nullptr;
+	s->held_room = 0;
+}
+
 // Adds part to the entry in progress, all but its bytes.
 static void
 take_part(entry_splitter *s, const unsigned char *part, size_t length)
 {
 	if (length == 0)
 		return;
-	if (s->so_far.raw_length == 0)
+	entry_so_far *so_far = &s->so_far;
+	size_t from = 0;
+	if (so_far->raw_length == 0) {
 		s->first_byte = part[0];
-	follow_lead(&s->so_far.lead, s->so_far.raw_length, part, length);
-	if (length >= 2) {
-		s->so_far.tail[0] = part[length - 2];
-		s->so_far.tail[1] = part[length - 1];
-	} else {
-		s->so_far.tail[0] = s->so_far.tail[1];
-		s->so_far.tail[1] = part[0];
+		so_far->percent_stop = part[0] == '%' ? UINT64_MAX : 0;
+		from = 1;
 	}
-	s->so_far.raw_length += length;
+	follow_lead(&so_far->lead, so_far->raw_length, part, length);
+	if (s->lines && so_far->percent_stop == UINT64_MAX)
+		for (size_t i = from; i < length; i++)
+			if (part[i] != ' ' && part[i] != '\t') {
+				so_far->percent_stop = so_far->raw_length + i;
+				break;
+			}
+	if (length >= 2) {
+		so_far->tail[0] = part[length - 2];
+		so_far->tail[1] = part[length - 1];
+	} else {
+		so_far->tail[0] = so_far->tail[1];
+		so_far->tail[1] = part[0];
+	}
+	so_far->raw_length += length;
 }
 
-// Adds the bytes of part to the gathered entry, as far as they fit.
+// Hands length bytes of the entry in progress to the piece handler.
 static void
-gather_part(entry_splitter *s, const unsigned char *part, size_t length)
+give(const entry_splitter *s, const void *bytes, size_t length)
 {
-	if (length == 0 || s->so_far.overflowed)
+	if (length > 0 && s->piece != nullptr)
+		s->piece(s->context, static_cast<const char *>(bytes), length);
+}
+
+// Holds part back, behind the bytes held already.
+static void
+hold(entry_splitter *s, const unsigned char *part, size_t length)
+{
+	size_t *held = &s->so_far.held_length;
+	if (!make_room(&s->held, &s->held_room, *held + length))
+		fail_with_message("can't allocate more memory\n", 3);
+	memcpy(s->held + *held, part, length);
+	*held += length;
+}
+
+// Adds the bytes of part to the entry in progress. Those of a "%" line that may yet separate
+// are held back; of the others, all but the last two are sure to be the entry's own.
+static void
+add_part(entry_splitter *s, const unsigned char *part, size_t length)
+{
+	size_t *held = &s->so_far.held_length;
+	if (s->piece == nullptr || length == 0)
 		return;
-	size_t needed = s->so_far.kept_length + length;
-	bool fits =
-	    s->growing ? make_room(&s->kept, &s->kept_room, needed) : needed <= s->kept_room;
-	if (!fits || s->kept == nullptr) {
-		s->so_far.overflowed = true;
+	if (s->percent != percent_line::none || *held + length <= 2) {
+		hold(s, part, length);
 		return;
 	}
-	memcpy(s->kept + s->so_far.kept_length, part, length);
-	s->so_far.kept_length += length;
+	if (length >= 2) {
+		give(s, s->held, *held);
+		give(s, part, length - 2);
+		*held = 0;
+		hold(s, part + length - 2, 2);
+		return;
+	}
+	give(s, s->held, *held - 1);
+	s->held[0] = s->held[*held - 1];
+	s->held[1] = static_cast<char>(part[0]);
+	*held = 2;
 }
 
 // Adds block[begin..end) to the entry in progress, which goes on into the next block; when the
@@ -143,7 +205,7 @@ take_rest(entry_splitter *s, const unsigned char *block, size_t begin, size_t en
 		s->entry_line = line;
 		s->line_known = true;
 	}
-	gather_part(s, block + begin, end - begin);
+	add_part(s, block + begin, end - begin);
 	take_part(s, block + begin, end - begin);
 }
 
@@ -185,8 +247,6 @@ entry_start_line(const entry_splitter *s, line_count *count, const unsigned char
 [[gnu::noinline]] static bool
 separates(const split_entry *entry)
 {
-	if (entry->bytes == nullptr)
-		return false;
 	for (uint64_t i = 1; i < entry->length; i++)
 		if (entry->bytes[i] != ' ' && entry->bytes[i] != '\t')
 			return false;
@@ -194,20 +254,23 @@ separates(const split_entry *entry)
 }
 
 // Hands entry over, whose first byte is at first, at begin in block unless in an earlier one; a
-// blank one is dropped with lines, and when quiet. Unless every entry is numbered, only the
-// rare entry that may be warned of needs its line. It runs for every entry, so it is inlined.
+// blank one is silent with lines, and when quiet, and is then dropped here unless its pieces
+// were handed. Unless every entry is numbered, only the rare entry that may be warned of needs
+// its line. It runs for every entry, so it is inlined.
 [[gnu::always_inline]] inline static void
 hand_over(entry_splitter *s, split_entry *entry, const unsigned char *first, bool quiet,
 	  line_count *count, const unsigned char *block, size_t begin)
 {
 	if (entry->blank) {
-		if (s->lines || quiet)
+		entry->silent = s->lines || quiet;
+		if (entry->silent && entry->bytes != nullptr)
 			return;
-		entry->line = entry_start_line(s, count, block, begin);
+		if (!entry->silent)
+			entry->line = entry_start_line(s, count, block, begin);
 	} else {
 		if ((entry->lead.indent > 0) | s->numbered_entries)
 			entry->line = entry_start_line(s, count, block, begin);
-		if (*first == '%' && s->lines)
+		if (*first == '%' && s->lines && entry->bytes != nullptr)
 			entry->only_percent = separates(entry);
 	}
 	s->handler(s->context, entry);
@@ -219,21 +282,25 @@ static void
 end_spanning_entry(entry_splitter *s, line_count *count, const unsigned char *block, size_t begin,
 		   size_t end, bool quiet_when_empty)
 {
-	bool in_block = s->so_far.raw_length == 0;
+	entry_so_far *so_far = &s->so_far;
+	bool in_block = so_far->raw_length == 0;
 	if (!in_block)
-		gather_part(s, block + begin, end - begin);
+		add_part(s, block + begin, end - begin);
 	take_part(s, block + begin, end - begin);
+	uint64_t length =
+	    so_far->raw_length - line_end_length(so_far->tail + 2, so_far->raw_length);
 	split_entry entry = {nullptr,
-			     s->so_far.raw_length -
-				 line_end_length(s->so_far.tail + 2, s->so_far.raw_length),
+			     length,
 			     0,
-			     s->so_far.lead.blank,
-			     lead_of(&s->so_far.lead),
-			     false};
+			     so_far->lead.blank,
+			     false,
+			     lead_of(&so_far->lead),
+			     s->lines && length > 0 && s->first_byte == '%' &&
+				 so_far->percent_stop >= length};
 	if (in_block)
 		entry.bytes = reinterpret_cast<const char *>(block + begin);
-	else if (s->kept != nullptr && !s->so_far.overflowed)
-		entry.bytes = s->kept;
+	else // The bytes held are its last, its line end among them.
+		give(s, s->held, so_far->held_length - (so_far->raw_length - length));
 	hand_over(s, &entry, &s->first_byte, quiet_when_empty && s->so_far.raw_length == 0, count,
 		  block, begin);
 	clear_entry(s);
@@ -258,6 +325,7 @@ end_entry(entry_splitter *s, line_count *count, const unsigned char *block, size
 			     length - line_end_length(bytes + length, length),
 			     0,
 			     blank,
+			     false,
 			     lead,
 			     false};
 	hand_over(s, &entry, bytes, quiet_when_empty && length == 0, count, block, begin);

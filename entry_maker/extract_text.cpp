@@ -5,53 +5,148 @@
 #include <string.h>
 
 #include "check_report.h"
+#include "entry_splitter.h"
 #include "error_report.h"
 #include "indentation.h"
 #include "output_file.h"
 #include "system_calls.h"
 #include "system_file.h"
 
-// The printable entry being read, gathered whole: whether it is printed is known at its end.
-struct gathered {
-	char *bytes;
-	size_t length;
-	size_t capacity;
+// Entries named in each kind of warning; the rest are counted.
+enum { most_named = 10 };
+
+// The text being written, an entry a piece at a time: nothing of it is held.
+struct extracting {
+	const char *path; // of the entry file, in messages
+	restorer restore;
+	bool cut;          // the entry met a 0x1A, where mirl stops printing it
+	uint64_t left_out; // its bytes from there on
+	char last;         // the last byte of the entry written, or 0
+	// The text written so far: the line that goes on, and whether it may be one of only "%"
+	// and blanks or tabs, which would separate entries when the text is made again.
+	uint64_t line;
+	bool line_start;
+	percent_line percent;
+	uint64_t percent_at; // the first such line in the entry, or 0
+	uint64_t cut_entries, percent_entries;
 };
 
-// Adds a piece of a printable entry's bytes. Even an empty one has a block to point to.
+// Follows the text written through bytes: its lines, and those that would separate entries.
+static void
+follow_text(extracting *x, const char *bytes, size_t length)
+{
+	const char *end = bytes + length;
+	for (const char *at = bytes; at < end;) {
+		if (x->line_start) {
+			x->line_start = false;
+			x->percent = *at == '%' ? percent_line::blanks : percent_line::none;
+			at += *at == '%';
+			continue;
+		}
+		if (x->percent != percent_line::none) {
+			char c = *at++;
+			if (c == '\n') {
+				if (x->percent_at == 0)
+					x->percent_at = x->line;
+				x->percent = percent_line::none;
+				x->line++;
+				x->line_start = true;
+			} else if (x->percent == percent_line::blanks && c == '\r') {
+				x->percent = percent_line::cr;
+			} else if (x->percent == percent_line::cr || (c != ' ' && c != '\t')) {
+				x->percent = percent_line::none;
+			}
+			continue;
+		}
+		const char *lf = static_cast<const char *>(memchr(at, '\n', end - at));
+		if (lf == nullptr)
+			return;
+		x->line++;
+		x->line_start = true;
+		at = lf + 1;
+	}
+}
+
+// Writes restored bytes of the entry.
+static void
+write_restored(void *context, const char *bytes, size_t length)
+{
+	extracting *x = static_cast<extracting *>(context);
+	if (length == 0)
+		return;
+	follow_text(x, bytes, length);
+	x->last = bytes[length - 1];
+	output_bytes(bytes, length);
+}
+
+// Takes a piece of a printable entry's bytes, up to a 0x1A, where mirl stops printing it.
 static void
 take_bytes(void *context, const checked_entry *entry, const unsigned char *bytes, size_t length)
 {
-	gathered *g = static_cast<gathered *>(context);
+	extracting *x = static_cast<extracting *>(context);
 	if (!is_printed(entry->fate))
 		return;
-	if (length >= g->capacity - g->length) {
-		g->capacity = 2 * (g->length + length) + 4096;
-		g->bytes = static_cast<char *>(realloc(g->bytes, g->capacity));
-		if (g->bytes == nullptr)
-			fail_with_message("can't allocate more memory\n", 3);
-	}
-	memcpy(g->bytes + g->length, bytes, length);
-	g->length += length;
+	const void *found = x->cut ? bytes : memchr(bytes, 0x1A, length);
+	size_t kept = found != nullptr
+			  ? static_cast<size_t>(static_cast<const unsigned char *>(found) - bytes)
+			  : length;
+	x->cut = x->cut || found != nullptr;
+	x->left_out += length - kept;
+	restore_piece(&x->restore, reinterpret_cast<const char *>(bytes), kept, write_restored, x);
 }
 
-// Writes the entry, if it can be printed, and a "%" line. The line end in front of the "%"
-// line, which making leaves out, is CR LF after a CR everywhere: a LF alone would be read with
-// the CR as that line end.
+// Says what of the entry was left out, or cannot be made again as it is: the first entries of
+// each kind, then counts at the end.
+static void
+warn_of_entry(extracting *x, const checked_entry *entry)
+{
+	if (x->cut && x->cut_entries++ < most_named)
+		fprintf(stderr,
+			"%s: entry %lu: %lu bytes from a 0x1A on left out, which mirl "
+			"does not print\n",
+			x->path, static_cast<unsigned long>(entry->number),
+			static_cast<unsigned long>(x->left_out));
+	if (x->percent_at > 0 && x->percent_entries++ < most_named)
+		fprintf(stderr,
+			"%s:%lu: entry %lu holds a line of only %%; made again, it "
+			"separates entries\n",
+			output_name(), static_cast<unsigned long>(x->percent_at),
+			static_cast<unsigned long>(entry->number));
+}
+
+// Ends a printable entry, and writes a "%" line. The line end in front of it, which making leaves
+// out, is CR LF after a CR everywhere: a LF alone would be read with the CR as that line end.
 static void
 write_entry(void *context, const checked_entry *entry)
 {
-	gathered *g = static_cast<gathered *>(context);
-	if (is_printed(entry->fate)) {
-		restored_start start = restored_form(g->bytes, g->length);
-		if (start.blank)
-			output_bytes(" ", 1);
-		output_bytes(g->bytes + start.skip, g->length - start.skip);
-		bool after_cr = g->length > 0 && g->bytes[g->length - 1] == '\r';
-		const char *line = after_cr ? "\r\n%\r\n" : percent_line();
-		output_bytes(line, strlen(line));
-	}
-	g->length = 0;
+	extracting *x = static_cast<extracting *>(context);
+	if (!is_printed(entry->fate))
+		return;
+	restore_end(&x->restore, write_restored, x);
+	// The line end written next ends a line of "%" and blanks.
+	if (x->percent == percent_line::blanks && x->percent_at == 0)
+		x->percent_at = x->line;
+	warn_of_entry(x, entry);
+	const char *line = x->last == '\r' ? "\r\n%\r\n" : percent_line_text();
+	output_bytes(line, strlen(line));
+	x->line += 2;
+	x->line_start = true;
+	x->cut = false;
+	x->left_out = 0;
+	x->last = 0;
+	x->percent_at = 0;
+}
+
+// The counts of the warnings beyond the first.
+static void
+count_warnings(const extracting *x)
+{
+	if (x->cut_entries > most_named)
+		fprintf(stderr, "%s: %lu more entries with bytes left out from a 0x1A on\n",
+			x->path, static_cast<unsigned long>(x->cut_entries - most_named));
+	if (x->percent_entries > most_named)
+		fprintf(stderr, "%s: %lu more entries hold a line of only %%\n", output_name(),
+			static_cast<unsigned long>(x->percent_entries - most_named));
 }
 
 void
@@ -62,13 +157,17 @@ extract_text(const char *path, const char *output)
 	file_identity identity = identity_of_stream(file.fd);
 	output_refuse_input(&identity, path);
 	output_open();
-	gathered g = {nullptr, 0, 0};
+	extracting x = {};
+	x.path = path;
+	x.line = 1;
+	x.line_start = true;
+	restore_start(&x.restore);
 	check_summary summary;
-	check_pass(&file, take_bytes, write_entry, &g, &summary);
+	check_pass(&file, take_bytes, write_entry, &x, &summary);
 	file_close(file.fd);
 	report_unprintable(stderr, &summary);
+	count_warnings(&x);
 	if (summary.printable == 0)
 		fail_with_message("File contains no entries.\n", 2);
 	output_close();
-	free(g.bytes);
 }

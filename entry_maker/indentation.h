@@ -1,9 +1,11 @@
 #pragma once
-// Indentation that mirl prints. mirl skips the whitespace an entry begins with, so an entry
-// whose first line is indented is stored from that line on, the blank lines in front of it
-// left out, with the code page's no-break space for its first blank, or in front of its first
-// tab, which then reaches the same tab stop. In a code page without one the entry is stored
-// from its first byte that mirl prints. -x turns the no-break space back.
+// Indentation that mirl prints. mirl skips the whitespace an entry begins with, so an entry is
+// stored from its first line that is not blank, the blank lines in front of it left out, and
+// when that line begins with whitespace, behind the code page's no-break space, which mirl
+// prints. A first blank becomes the no-break space, so that the text keeps its columns; other
+// whitespace, or a no-break space of the text's own, keeps the one in front of it. In a code
+// page without one the entry is stored from its first byte that mirl prints. -x turns the
+// no-break space back.
 
 #include <stddef.h>
 #include <stdint.h>
@@ -19,11 +21,27 @@ struct stored_entry {
 
 stored_entry stored_form(const split_entry *entry);
 
-// Where the text of the stored entry at bytes begins, leaving out the blanks that pad it, and
-// whether the text begins with the blank that its no-break space stands for.
-struct restored_start {
-	size_t skip;
-	bool blank;
+enum class restore_state : unsigned char { lead, head, blanks, copy };
+
+// Turns stored entries back into the text they were stored from, a piece at a time, and
+// without them what mirl prints: the whitespace in front skipped, padding among it, and a
+// no-break space in front turned back. For every entry that making keeps, stored in a code
+// page with a no-break space, what is restored is the entry again.
+struct restorer {
+	restore_state state;
+	bool spaced;           // the text began with a no-break space
+	uint64_t blanks;       // behind it
+	unsigned char head[2]; // bytes that may be a no-break space
+	unsigned char head_length;
 };
 
-restored_start restored_form(const char *bytes, size_t length);
+typedef void restored_bytes(void *context, const char *bytes, size_t length);
+
+void restore_start(restorer *r);
+
+// Restores the next length bytes of an entry, handing what is restored to out.
+void restore_piece(restorer *r, const char *bytes, size_t length, restored_bytes *out,
+		   void *context);
+
+// Ends the entry, handing out what is restored of bytes held.
+void restore_end(restorer *r, restored_bytes *out, void *context);

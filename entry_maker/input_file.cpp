@@ -24,11 +24,13 @@ enum { stray_allowance = 16 };
 static unsigned char text_block[1 + utf8_room(most_units(input_block_size))];
 static unsigned char *const text_at = text_block + 1;
 // A block read, to be decoded, and what it decodes into; then, a part of an entry being stored.
+// The blocks are static, not on the stack: Windows commits a stack a page at a time, so frames
+// this large would have every page probed at each call.
 static unsigned char raw_block[input_block_size];
 static uint16_t unit_block[most_units(input_block_size)];
-// Decoded text gathers each entry, and stores it in the code page; both grow to the longest.
-static char *gathered, *stored;
-static size_t gathered_room, stored_room;
+// A part of an entry of decoded text, stored in the code page: at most what a block holds.
+static char *stored;
+static size_t stored_room;
 
 // One input being read.
 struct reading {
@@ -36,10 +38,17 @@ struct reading {
 	input_text *text;
 	text_decoder decoder; // decodes the text, or checks that bytes kept would decode
 	bool held_1a;         // the last block ended in a run of 0x1A; text_block[0] holds one
-	// With decoded text: where each entry goes once it is stored in the code page.
+	// With decoded text: where each entry goes once it is stored in the code page, a piece at
+	// a time when it spans blocks.
 	entry_handler *handler;
+	entry_piece *piece;
 	void *context;
-	uint64_t unit_line; // while an entry is stored: the line of unit_block[0]
+	// The entry being stored.
+	bool storing;
+	text_decoder utf8; // its text, which a piece may end inside a character of
+	lead_so_far lead;  // of what is stored
+	uint64_t stored_length;
+	uint64_t unit_line; // the line of unit_block[0]
 };
 
 // The line ends among units.
@@ -102,40 +111,73 @@ list_misplaced(void *context, size_t unit, uint32_t code, int byte)
 	text->misplaced[text->misplaced_count++] = {line, code, byte};
 }
 
-// Stores an entry of decoded text, split as UTF-8, in the code page a block at a time, and
-// hands it on. A blank one is ASCII, which every code page chosen keeps.
+// Starts storing an entry that begins on line.
+static void
+start_storing(reading *r, uint64_t line)
+{
+	r->storing = true;
+	decode_start(&r->utf8, text_encoding::utf8);
+	lead_start(&r->lead);
+	r->stored_length = 0;
+	r->unit_line = line;
+}
+
+// Stores length bytes of an entry of decoded text, split as UTF-8, in the code page a block at a
+// time, at stored + at; returns where the stored bytes end.
+static size_t
+store_part(reading *r, const unsigned char *bytes, size_t length, size_t at)
+{
+	for (size_t part; length > 0; bytes += part, length -= part) {
+		part = length < input_block_size ? length : size_t{input_block_size};
+		size_t units = decode_block(&r->utf8, bytes, part, false, unit_block).units;
+		size_t room = encoded_room(unit_block, units);
+		if (!make_room(&stored, &stored_room, at + room))
+			fail_with_message("can't allocate more memory\n", 3);
+		at +=
+		    encode_units(unit_block, units, reinterpret_cast<unsigned char *>(stored) + at,
+				 room, list_misplaced, r);
+		r->unit_line += count_unit_line_ends(unit_block, units);
+	}
+	return at;
+}
+
+// Stores a piece of an entry that spans blocks, and hands it on.
+static void
+store_piece(void *context, const char *bytes, size_t length)
+{
+	reading *r = static_cast<reading *>(context);
+	if (!r->storing)
+		start_storing(r, r->splitter->entry_line);
+	size_t n = store_part(r, reinterpret_cast<const unsigned char *>(bytes), length, 0);
+	follow_lead(&r->lead, r->stored_length, reinterpret_cast<const unsigned char *>(stored), n);
+	r->stored_length += n;
+	if (r->piece != nullptr && n > 0)
+		r->piece(r->context, stored, n);
+}
+
+// Stores an entry of decoded text in the code page, unless its pieces were, and hands it on. How
+// it begins is seen in what is stored: a character may become a blank. A blank one that lies in
+// a block is ASCII, which every code page chosen keeps.
 static void
 store_entry(void *context, const split_entry *entry)
 {
 	reading *r = static_cast<reading *>(context);
-	if (entry->blank) {
-		r->handler(r->context, entry);
-		return;
+	split_entry converted = *entry;
+	if (entry->bytes != nullptr && !entry->blank) {
+		start_storing(r, entry->line);
+		converted.length = store_part(
+		    r, reinterpret_cast<const unsigned char *>(entry->bytes), entry->length, 0);
+		converted.bytes = stored;
+		converted.lead = lead_of_bytes(reinterpret_cast<const unsigned char *>(stored),
+					       converted.length, &converted.blank);
+	} else if (entry->bytes == nullptr) {
+		converted.length = r->stored_length;
+		converted.blank = r->lead.blank;
+		converted.lead = lead_of(&r->lead);
 	}
-	if (entry->bytes == nullptr)
-		fail_with_message("can't allocate more memory\n", 3);
-	const unsigned char *bytes = reinterpret_cast<const unsigned char *>(entry->bytes);
-	// The entry is in memory, so its length is a size_t.
-	size_t rest = static_cast<size_t>(entry->length), length = 0;
-	text_decoder utf8;
-	decode_start(&utf8, text_encoding::utf8);
-	r->unit_line = entry->line;
-	for (size_t part; rest > 0; bytes += part, rest -= part) {
-		part = rest < input_block_size ? rest : size_t{input_block_size};
-		size_t units = decode_block(&utf8, bytes, part, part == rest, unit_block).units;
-		size_t room = encoded_room(unit_block, units);
-		if (!make_room(&stored, &stored_room, length + room))
-			fail_with_message("can't allocate more memory\n", 3);
-		length += encode_units(unit_block, units,
-				       reinterpret_cast<unsigned char *>(stored) + length, room,
-				       list_misplaced, r);
-		r->unit_line += count_unit_line_ends(unit_block, units);
-	}
-	// How it begins is seen in what is stored: a character may become a blank.
-	bool blank;
-	entry_lead lead =
-	    lead_of_bytes(reinterpret_cast<const unsigned char *>(stored), length, &blank);
-	split_entry converted = {stored, length, entry->line, blank, lead, entry->only_percent};
+	r->storing = false;
+	r->stored_length = 0;
+	lead_start(&r->lead);
 	r->handler(r->context, &converted);
 }
 
@@ -214,19 +256,18 @@ choose_encoding(input_text *text, const unsigned char *block, size_t length, siz
 	}
 }
 
-// The splitter for decoded text: it splits as the caller's would, but gathers every entry and
-// gives each its line, for store_entry to store it and hand it to the caller's handler.
+// The splitter for decoded text: it splits as the caller's would, but gives every entry its
+// line and its pieces to store_entry and store_piece, which store it and hand it on.
 static entry_splitter
 splitter_for_decoded(const entry_splitter *caller, reading *r)
 {
 	r->handler = caller->handler;
+	r->piece = caller->piece;
 	r->context = caller->context;
 	entry_splitter s = *caller;
 	s.handler = store_entry;
+	s.piece = store_piece;
 	s.context = r;
-	s.kept = gathered;
-	s.kept_room = gathered_room;
-	s.growing = true;
 	s.numbered_entries = true;
 	return s;
 }
@@ -265,13 +306,15 @@ fail_to_open(const char *name)
 input_result
 split_text(int fd, entry_splitter *splitter, input_text *text)
 {
-	reading r = {splitter, text, {}, false, nullptr, nullptr, 0};
+	reading r = {};
+	r.splitter = splitter;
+	r.text = text;
 	text->unmarked_utf16 = text->utf8 = text->nearly_utf8 = false;
 	text->misplaced_count = 0;
 	// The first block is read where the encoding can be looked for.
 	long count = file_read(fd, raw_block, input_block_size);
 	size_t mark = 0;
-	if (count > 0)
+	if (count > 0 && !text->as_kept)
 		choose_encoding(text, raw_block, static_cast<size_t>(count), &mark);
 	bool kept = text->encoding == text_encoding::bytes;
 	entry_splitter decoded_splitter;
@@ -283,10 +326,8 @@ split_text(int fd, entry_splitter *splitter, input_text *text)
 	decode_start(&r.decoder, kept ? text_encoding::utf8 : text->encoding);
 	r.decoder.passes_strays = kept;
 	input_result result = split_blocks(fd, &r, count, mark);
-	if (!kept) {
-		gathered = decoded_splitter.kept;
-		gathered_room = decoded_splitter.kept_room;
-	}
+	if (!kept)
+		split_free(&decoded_splitter);
 	return result;
 }
 

@@ -21,6 +21,7 @@ struct misplaced_place {
 // How one input is read, and what reading it showed.
 struct input_text {
 	text_encoding encoding; // of text without a byte order mark; then, what it was read as
+	bool as_kept;           // the text is kept as it is, whatever it begins with
 	bool check_utf8;        // with bytes: see whether they would decode as UTF-8
 	bool unmarked_utf16;    // read as UTF-16 for the NULs of its first block
 	bool utf8;              // the bytes would decode, and not all of them are ASCII

@@ -6,7 +6,8 @@
 #include "layout.h"
 
 struct make_options {
-	bool lines; // -l: every line that is not blank is an entry
+	bool lines;   // -l: every line that is not blank is an entry
+	bool as_kept; // -k: text is in the code page it is stored in, whatever it looks like
 	layout_kind layout;
 	const char *output; // null: standard output
 	char **inputs;      // none: standard input

@@ -13,7 +13,7 @@
 #include "temporaries.h"
 
 static const char usage_text[] =
-    "usage: mirlmake [-l] [-p|-w] [-e CODEPAGE] [-o OUTPUT] [INPUT...]\n"
+    "usage: mirlmake [-l] [-k] [-p|-w] [-e CODEPAGE] [-o OUTPUT] [INPUT...]\n"
     "       mirlmake -c [-v] [-a] FILE\n"
     "       mirlmake -x [-e CODEPAGE] [-o OUTPUT] FILE\n";
 
@@ -34,6 +34,7 @@ help()
 	printf("mirlmake makes an entry file for mirl from text, or reports on one.\n\n%s\n"
 	       "  -o OUTPUT    write the entry file to OUTPUT, else to standard output\n"
 	       "  -l           every line that is not blank is an entry\n"
+	       "  -k           keep the text as it is: in the code page of -e, as -x wrote it\n"
 	       "  -p           pad every entry to the longest: a larger file, fewer draws\n"
 	       "  -w           the compact layout, without equal chances\n"
 	       "  -e CODEPAGE  store the entries in this code page: a number, oem for the\n"
@@ -71,6 +72,7 @@ static const option_rule option_rules[] = {
     {'o', option_use::make, "%s needs a file name"},
     {'e', option_use::make, "%s needs a code page"},
     {'l', option_use::make, nullptr},
+    {'k', option_use::make, nullptr},
     {'p', option_use::make, nullptr},
     {'w', option_use::make, nullptr},
     {'c', option_use::check, nullptr},
@@ -214,7 +216,8 @@ main(int argc, char **argv, char ** /*environment*/)
 		return 0;
 	}
 	bool extract = given('x') != nullptr;
-	if (extract && (given('l') != nullptr || given('p') != nullptr || given('w') != nullptr))
+	if (extract && (given('l') != nullptr || given('k') != nullptr || given('p') != nullptr ||
+			given('w') != nullptr))
 		refuse("%s takes only -e and -o", "-x");
 	const char *extracted = extract ? only_file(&named, "-x") : nullptr;
 	// Making and -x both write a file, as bytes, in a code page.
@@ -225,8 +228,9 @@ main(int argc, char **argv, char ** /*environment*/)
 		extract_text(extracted, given('o'));
 		return 0;
 	}
-	make_options make = {given('l') != nullptr, layout_kind::equal, given('o'), named.names,
-			     named.count};
+	make_options make = {given('l') != nullptr, given('k') != nullptr,
+			     layout_kind::equal,    given('o'),
+			     named.names,           named.count};
 	if (given('p') != nullptr)
 		make.layout = layout_kind::padded;
 	if (given('w') != nullptr)

@@ -39,8 +39,8 @@ output_choose(const char *name, output_form form)
 		fail_with_fault(name, "is a folder", 1);
 	bool console = name != nullptr ? names_console(name) : is_console(1);
 	if (form == output_form::entry_file && console)
-		fail_with_message("the entry file is binary: name it with -o, or redirect the output\n",
-				  2);
+		fail_with_message(
+		    "the entry file is binary: name it with -o, or redirect the output\n", 2);
 	chosen_identity = name != nullptr ? identity_of_file(name) : identity_of_stream(1);
 }
 
@@ -80,6 +80,7 @@ void
 output_open()
 {
 	FILE *stream = stdout;
+	temporary = nullptr;
 	if (chosen != nullptr && !open_in_place(chosen, &stream))
 		stream = create_beside();
 	else if (stream == nullptr)

@@ -203,7 +203,7 @@ keyboard_end_keys()
 }
 
 const char *
-percent_line()
+percent_line_text()
 {
 	return "\r\n%\r\n";
 }
@@ -338,7 +338,7 @@ keyboard_end_keys()
 }
 
 const char *
-percent_line()
+percent_line_text()
 {
 	return "\n%\n";
 }

@@ -45,7 +45,7 @@ bool names_console(const char *path);
 const char *keyboard_end_keys();
 
 // A line that holds only "%" and the line end in front of it, in text: CR LF on Windows.
-const char *percent_line();
+const char *percent_line_text();
 
 // Whether path names a folder.
 bool is_folder(const char *path);

@@ -118,7 +118,8 @@ TEST(entry_check, fates)
 		   behind_header = entry_fate::behind_header,
 		   begins_with_1a = entry_fate::begins_with_1a, filler = entry_fate::filler,
 		   marker = entry_fate::marker, tail = entry_fate::tail;
-	const auto done = check_outcome::done, no_separator = check_outcome::no_separator;
+	const auto done = check_outcome::done, no_separator = check_outcome::no_separator,
+		   no_nul = check_outcome::no_nul;
 	const std::string near_block_end = std::string(65530, 'h') + '\0';
 	struct {
 		std::string file;
@@ -143,9 +144,9 @@ TEST(entry_check, fates)
 	    // An empty entry prints as a bare line; the file's last NUL starts no entry.
 	    {"h\0x\0\0 \0"s, done, {behind_header, blank, blank}},
 	    {"h\0"s, done, {}},
-	    {"no separator", no_separator, {}},
+	    {"no separator", no_nul, {}},
 	    {"a\x1A\0b\0c"s, no_separator, {}},
-	    {std::string(70000, 'h'), no_separator, {}},
+	    {std::string(70000, 'h') + "\x1A", no_nul, {}},
 	};
 	for (const auto &c : cases) {
 		check_run run = check(c.file);

@@ -16,16 +16,26 @@ namespace
 // What reading one input gave: the entries up to the end or the fault, and the fault's line.
 struct read_run {
 	std::vector<std::string> entries;
+	std::string pieces; // of the entry in progress
 	input_outcome outcome;
 	std::uint64_t line;
 };
 
 void
+collect_piece(void *context, const char *bytes, std::size_t length)
+{
+	static_cast<read_run *>(context)->pieces.append(bytes, length);
+}
+
+void
 collect(void *context, const split_entry *entry)
 {
+	auto *run = static_cast<read_run *>(context);
 	if (!entry->blank)
-		static_cast<std::vector<std::string> *>(context)->emplace_back(entry->bytes,
-									       entry->length);
+		run->entries.push_back(entry->bytes != nullptr
+					   ? std::string(entry->bytes, entry->length)
+					   : run->pieces);
+	run->pieces.clear();
 }
 
 read_run
@@ -33,16 +43,15 @@ read_text(const std::string &bytes)
 {
 	maker_test::scratch dir;
 	int fd = file_open(dir.write("input", bytes).c_str());
-	std::string kept(2 * bytes.size() + 2, '\0');
 	read_run run;
 	entry_splitter splitter = {};
 	splitter.handler = collect;
-	splitter.context = &run.entries;
-	splitter.kept = kept.data();
-	splitter.kept_room = kept.size();
+	splitter.piece = collect_piece;
+	splitter.context = &run;
 	input_text text = {};
 	text.encoding = text_encoding::bytes;
 	input_result result = split_text(fd, &splitter, &text);
+	split_free(&splitter);
 	file_close(fd);
 	run.outcome = result.outcome;
 	run.line = result.line;

@@ -12,45 +12,51 @@ namespace
 
 // What a split handed over, and the line of a refused byte (0 for none).
 struct split_run {
-	std::vector<std::string> entries; // "<length>" for an entry whose bytes were not gathered
+	std::vector<std::string> entries; // " <- only %" marks a line that would separate entries
 	std::vector<std::uint64_t> blank_lines;
 	std::uint64_t refused_line = 0;
 	std::vector<std::uint64_t> indented_lines;
-	std::vector<std::string> leads; // blank lines' bytes, indent's bytes, "t" for a tab
+	std::vector<std::string> leads; // blank lines' bytes, indent's bytes, "m" for more than blanks
+	std::string pieces;             // of the entry in progress
 };
+
+void
+collect_piece(void *context, const char *bytes, std::size_t length)
+{
+	static_cast<split_run *>(context)->pieces.append(bytes, length);
+}
 
 void
 collect(void *context, const split_entry *entry)
 {
 	auto *run = static_cast<split_run *>(context);
+	std::string bytes = entry->bytes != nullptr ? std::string(entry->bytes, entry->length)
+						    : run->pieces;
+	run->pieces.clear();
+	EXPECT_EQ(entry->length, bytes.size());
 	const entry_lead &lead = entry->lead;
 	if (lead.indent > 0)
 		run->indented_lines.push_back(entry->line);
 	if (!entry->blank && (lead.blank_lines > 0 || lead.indent > 0))
 		run->leads.push_back(std::to_string(lead.blank_lines) + "," +
-				     std::to_string(lead.indent) + (lead.tab ? "t" : ""));
-	if (entry->blank)
+				     std::to_string(lead.indent) + (lead.mixed ? "m" : ""));
+	if (entry->blank && !entry->silent)
 		run->blank_lines.push_back(entry->line);
-	else if (entry->bytes == nullptr)
-		run->entries.push_back("<" + std::to_string(entry->length) + ">");
-	else
-		run->entries.emplace_back(entry->bytes, entry->length);
+	else if (!entry->blank)
+		run->entries.push_back(bytes + (entry->only_percent ? " <- only %" : ""));
 }
 
 // Splits input fed in pieces of chunk bytes, as the reading loop feeds it; an empty read ends
 // the input.
 split_run
-split(const std::string &input, bool lines, std::size_t chunk, std::size_t kept_room = 1000,
-      bool unnumbered = false)
+split(const std::string &input, bool lines, std::size_t chunk, bool unnumbered = false)
 {
 	split_run run;
-	std::string kept(kept_room, '\0');
 	entry_splitter s = {};
 	s.lines = lines;
 	s.handler = collect;
+	s.piece = collect_piece;
 	s.context = &run;
-	s.kept = kept.data();
-	s.kept_room = kept_room;
 	s.unnumbered = unnumbered;
 	split_start(&s);
 	for (std::size_t fed = 0, take = 1; take > 0; fed += take) {
@@ -65,6 +71,7 @@ split(const std::string &input, bool lines, std::size_t chunk, std::size_t kept_
 			break;
 		}
 	}
+	split_free(&s);
 	return run;
 }
 
@@ -95,13 +102,20 @@ TEST(entry_splitter, entries_lines_and_refused_bytes)
 	    // Blanks and tabs after the "%" are unseen in an editor; a lone CR ends no line.
 	    {"a\n% \t \r\nb\n%\t", false, {"a", "b"}, {}, 0},
 	    {"a\n% x\n%  \r", false, {"a\n% x\n%  \r"}, {}, 0},
-	    {"\t lead\r\n%\n\x80\xFF\r", false, {"\t lead", "\x80\xFF\r"}, {}, 0, {1}, {"0,2t"}},
+	    {"\t lead\r\n%\n\x80\xFF\r", false, {"\t lead", "\x80\xFF\r"}, {}, 0, {1}, {"0,2m"}},
 	    {"", false, {}, {}, 0},
 	    {"%\n%\n", false, {}, {2}, 0},
 	    {"  \n%\nb", false, {"b"}, {1}, 0},
 	    {"a\n%\n\r\n%\nb\n%\n\v\f\n", false, {"a", "b"}, {3, 7}, 0},
-	    {"a\nb\r\n\n  \n c\n%\nlast", true, {"a", "b", " c", "%", "last"}, {}, 0, {5}, {"0,1"}},
+	    {"a\nb\r\n\n  \n c\n%\nlast",
+	     true,
+	     {"a", "b", " c", "% <- only %", "last"},
+	     {},
+	     0,
+	     {5},
+	     {"0,1"}},
 	    {"\n\n\r\n\t\n", true, {}, {}, 0},
+	    {"% \t\r\n%x\n%\r", true, {"% \t <- only %", "%x", "%\r"}, {}, 0},
 	    {"a\nb\0c"s, false, {"NUL"}, {}, 2},
 	    {"a\n%\nb\n\x1A", false, {"a", "1A"}, {}, 4},
 	    {"  \n%\n\n\0"s, false, {"NUL"}, {1}, 4},
@@ -115,14 +129,14 @@ TEST(entry_splitter, entries_lines_and_refused_bytes)
 	     {},
 	     0,
 	     {2, 3, 5},
-	     {"0,1", "0,1t", "0,2"}},
+	     {"0,1", "0,1m", "0,2"}},
 	    {"x\n%\n y\nz\n%\n\n%\n\tw\n%\n",
 	     false,
 	     {"x", " y\nz", "\tw"},
 	     {6},
 	     0,
 	     {3, 8},
-	     {"0,1", "0,1t"}},
+	     {"0,1", "0,1m"}},
 	};
 	for (const auto &c : cases)
 		for (std::size_t chunk : {std::size_t{1}, std::size_t{2}, std::size_t{3},
@@ -137,17 +151,7 @@ TEST(entry_splitter, entries_lines_and_refused_bytes)
 			    << c.input << ", pieces of " << chunk;
 			EXPECT_EQ(c.leads, run.leads) << c.input << ", pieces of " << chunk;
 			// Without lines, as the second pass splits, the same entries.
-			EXPECT_EQ(c.entries, split(c.input, c.lines, chunk, 1000, true).entries)
+			EXPECT_EQ(c.entries, split(c.input, c.lines, chunk, true).entries)
 			    << c.input << ", pieces of " << chunk << ", unnumbered";
 		}
-}
-
-// The second pass gathers entries in room for the longest: one that no longer fits is handed
-// over without bytes but with its length, and a long blank one is still seen to be blank.
-TEST(entry_splitter, entries_beyond_the_room_are_not_gathered)
-{
-	std::string input = "a\n%\n" + std::string(100, ' ') + "\n%\nlonger entry\n%\nbcd\r\n";
-	split_run run = split(input, false, 3, 5);
-	EXPECT_EQ((std::vector<std::string>{"a", "<12>", "bcd"}), run.entries);
-	EXPECT_EQ(std::vector<std::uint64_t>{3}, run.blank_lines);
 }

@@ -2,9 +2,10 @@
 // "%" lines or a line an entry, and whether bytes kept are checked for UTF-8; the rest is the
 // text. Checked on every input: reading ends in entries or a refusal, never a failed read,
 // stays in bounds (the sanitizers watch), and every entry is handed over whole, free of the
-// bytes that are refused, with the first line that is not blank where it is. Text kept as it
-// is, read again behind a UTF-8 byte order mark, is split into the same entries with the same
-// outcome, up to a fault in its UTF-8.
+// bytes that are refused, with the first line that is not blank where it is, and what its
+// stored form restores is the entry from that line on. Text kept as it is, read again behind a
+// UTF-8 byte order mark, is split into the same entries with the same outcome, up to a fault in
+// its UTF-8.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -12,43 +13,81 @@
 #include <vector>
 
 #include "in_memory.h"
+#include "indentation.h"
 #include "input_file.h"
+
+// The entries handed over, and the pieces of the one in progress.
+struct split_entries {
+	std::vector<std::string> entries;
+	std::string pieces;
+};
+
+static void
+take_piece(void *context, const char *bytes, std::size_t length)
+{
+	static_cast<split_entries *>(context)->pieces.append(bytes, length);
+}
+
+static void
+append_restored(void *context, const char *bytes, std::size_t length)
+{
+	static_cast<std::string *>(context)->append(bytes, length);
+}
+
+// What the stored form of an entry restores to, fed to the restorer in two pieces.
+static std::string
+restored(const std::string &bytes, const split_entry *entry)
+{
+	stored_entry stored = stored_form(entry);
+	std::string form = (stored.spaced ? "\u00A0" : "") + bytes.substr(stored.skip);
+	std::string text;
+	restorer r;
+	restore_start(&r);
+	std::size_t half = form.size() / 2;
+	restore_piece(&r, form.data(), half, append_restored, &text);
+	restore_piece(&r, form.data() + half, form.size() - half, append_restored, &text);
+	restore_end(&r, append_restored, &text);
+	return text;
+}
 
 static void
 check_entry(void *context, const split_entry *entry)
 {
-	auto length = static_cast<std::size_t>(entry->length);
-	fuzz_check(entry->bytes != nullptr, "an entry not gathered in room for the whole text");
-	fuzz_check(std::memchr(entry->bytes, 0, length) == nullptr &&
-		       std::memchr(entry->bytes, 0x1A, length) == nullptr,
+	auto *split = static_cast<split_entries *>(context);
+	std::string bytes =
+	    entry->bytes != nullptr ? std::string(entry->bytes, entry->length) : split->pieces;
+	split->pieces.clear();
+	fuzz_check(bytes.size() == entry->length, "pieces that are not the entry");
+	fuzz_check(bytes.find('\0') == std::string::npos &&
+		       bytes.find('\x1A') == std::string::npos,
 		   "an entry that holds a refused byte");
 	if (entry->blank)
 		return;
 	// How it begins, by the plain rule: its first line that holds more than whitespace.
-	std::string bytes(entry->bytes, length);
 	std::size_t text = bytes.find_first_not_of(" \t\n\v\f\r");
 	std::size_t line = bytes.rfind('\n', text) + 1; // 0 without one: npos + 1
-	bool indented = bytes[line] == ' ' || bytes[line] == '\t';
-	fuzz_check(entry->lead.blank_lines == line &&
-		       entry->lead.indent == (indented ? text - line : 0) &&
-		       entry->lead.tab == (bytes[line] == '\t'),
+	fuzz_check(entry->lead.blank_lines == line && entry->lead.indent == text - line &&
+		       entry->lead.mixed == (bytes.substr(line, text - line)
+						 .find_first_not_of(' ') != std::string::npos),
 		   "an entry whose first line is not where the splitter found it");
-	static_cast<std::vector<std::string> *>(context)->push_back(bytes);
+	fuzz_check(restored(bytes, entry) == bytes.substr(line),
+		   "a stored form that restores another entry");
+	split->entries.push_back(bytes);
 }
 
 // Reads text as mirlmake does, in the encoding given for text without a byte order mark.
 static input_result
 read_text(const std::string &text, bool lines, input_text *read, std::vector<std::string> *entries)
 {
-	// UTF-16 stored as UTF-8 takes at most one and a half times its bytes.
-	std::string kept(2 * text.size() + 2, '\0');
+	split_entries split;
 	entry_splitter splitter = {};
 	splitter.lines = lines;
 	splitter.handler = check_entry;
-	splitter.context = entries;
-	splitter.kept = kept.data();
-	splitter.kept_room = kept.size();
+	splitter.piece = take_piece;
+	splitter.context = &split;
 	input_result result = split_text(in_memory_file(text), &splitter, read);
+	split_free(&splitter);
+	*entries = split.entries;
 	fuzz_check(result.outcome != input_outcome::read_error, "an in-memory text failed to read");
 	return result;
 }
