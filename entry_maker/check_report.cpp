@@ -102,7 +102,7 @@ chance_decimals(const check_summary *s)
 {
 	char lowest[64], highest[64];
 	int decimals = 4;
-	for (; decimals < 15; decimals++) {
+	for (; decimals < 15 && s->lowest_weight != s->highest_weight; decimals++) {
 		sprintf(lowest, "%.*f", decimals, percent(s->lowest_weight, s->total_weight));
 		sprintf(highest, "%.*f", decimals, percent(s->highest_weight, s->total_weight));
 		if (strcmp(lowest, highest) != 0)

@@ -29,13 +29,13 @@ printf 'one\r\ntwo\r\n' >single.txt
 printf 'a\r\n%%\r\nb\0\r\n' >zero.txt
 files=("mirlmake_$family.exe" "mirl_$family.exe" three.txt single.txt zero.txt)
 three='mirl entries: 5, equal chances\000         \000 one\r\ntwo\000    three\000     four\000     five\000the longest entry\r\nof all\000\032         \000        '
-report="      1  20.0000%%  one  two\r
+report="C:\\\\mirlmake_$family\\\\made.lines: 5 of 5 entries can be printed, with equal chances per draw, 1.8996 draws per print\r
+layout parts, which mirl skips: the filler, 1 marker, the blank tail\r
+      1  20.0000%%  one  two\r
       2  20.0000%%  three\r
       3  20.0000%%  four\r
       4  20.0000%%  five\r
-      5  20.0000%%  the longest entry  of all\r
-C:\\\\mirlmake_$family\\\\made.lines: 5 of 5 entries can be printed, with equal chances per draw, 1.8996 draws per print\r
-layout parts, which mirl skips: the filler, 1 marker, the blank tail\r\n"
+      5  20.0000%%  the longest entry  of all\r\n"
 
 check "binary output: CR LF and NUL kept; an input named twice read once" 0 "$three" \
   "C:\\\\MIRLMAKE_$family\\\\THREE.TXT: named twice; read once\r\n" \
