@@ -126,8 +126,33 @@ count_guarded(const unit *text, size_t count)
 	return guarded;
 }
 
-// Reports the character at units[i], of width units, should it have no place or become a
-// guarded byte.
+// Whether a character is a letter of the alphabets in which Windows' best fits give one letter
+// for another, as L for Ł: Latin, Greek, Cyrillic and Armenian, and the fullwidth Latin ones.
+static bool
+is_letter(uint32_t c)
+{
+	static const uint16_t letters[][2] = {
+	    {'A', 'Z'},     {'a', 'z'},       {0xAA, 0xAA},     {0xB5, 0xB5},    {0xBA, 0xBA},
+	    {0xC0, 0xD6},   {0xD8, 0xF6},     {0xF8, 0x2AF},    {0x370, 0x3FF},  {0x400, 0x52F},
+	    {0x531, 0x587}, {0x1E00, 0x1FFF}, {0xFF21, 0xFF3A}, {0xFF41, 0xFF5A}};
+	for (const auto &range : letters)
+		if (c >= range[0] && c <= range[1])
+			return true;
+	return false;
+}
+
+// The character that the length bytes at bytes stand for in the code page, 0 for none.
+static uint32_t
+decoded(const unsigned char *bytes, size_t length)
+{
+	WCHAR units[4];
+	int count = MultiByteToWideChar(code_page, /* flags */ 0, reinterpret_cast<LPCSTR>(bytes),
+					static_cast<int>(length), units, 4);
+	return count > 0 ? code_point(reinterpret_cast<const uint16_t *>(units), 0) : 0;
+}
+
+// Reports the character at units[i], of width units, should the code page not hold it as
+// itself.
 static void
 check_character(const uint16_t *units, size_t i, size_t width, misplaced_character *misplaced,
 		void *context)
@@ -136,19 +161,39 @@ check_character(const uint16_t *units, size_t i, size_t width, misplaced_charact
 	unsigned char bytes[16];
 	BOOL defaulted;
 	size_t length = convert(units + i, width, bytes, sizeof bytes, &defaulted);
-	if (defaulted) {
-		misplaced(context, i, code_point(units, i), no_place);
-		return;
-	}
-	if (is_guarded(units[i]))
-		return;
-	for (size_t k = 0; k < length; k++)
-		if (is_guarded(bytes[k])) {
-			misplaced(context, i, code_point(units, i), bytes[k]);
+	misplacement made = {code_point(units, i), no_place, 0};
+	if (!defaulted && !is_guarded(units[i]))
+		for (size_t k = 0; k < length; k++)
+			if (is_guarded(bytes[k]))
+				made.byte = bytes[k];
+	made.fit = decoded(bytes, length);
+	// A fullwidth letter is the same letter as the one it becomes.
+	uint32_t letter =
+	    made.code >= 0xFF21 && made.code <= 0xFF5A ? made.code - 0xFEE0 : made.code;
+	bool other_letter = is_letter(made.code) && is_letter(made.fit) && made.fit != letter;
+	if (!defaulted && made.byte == no_place && !other_letter) {
+		if (made.fit == made.code)
 			return;
-		}
+		made.byte = best_fit;
+	}
+	misplaced(context, i, &made);
 }
 
+// Whether the length bytes at out stand for exactly the count units.
+static bool
+converts_back(const unsigned char *out, size_t length, const uint16_t *units, size_t count)
+{
+	static WCHAR back[most_units(65536)];
+	return code_page == CP_UTF8 ||
+	       (count <= most_units(65536) &&
+		MultiByteToWideChar(code_page, /* flags */ 0, reinterpret_cast<LPCSTR>(out),
+				    static_cast<int>(length), back,
+				    static_cast<int>(count)) == static_cast<int>(count) &&
+		memcmp(back, units, count * sizeof *units) == 0);
+}
+
+// Windows puts a close character in place of one that a code page lacks, unasked and on every
+// version: converting back and comparing finds each.
 size_t
 encode_units(const uint16_t *units, size_t count, unsigned char *out, size_t room,
 	     misplaced_character *misplaced, void *context)
@@ -157,7 +202,8 @@ encode_units(const uint16_t *units, size_t count, unsigned char *out, size_t roo
 		return 0;
 	BOOL defaulted;
 	size_t length = convert(units, count, out, room, &defaulted);
-	if (!defaulted && count_guarded(out, length) == count_guarded(units, count))
+	if (!defaulted && count_guarded(out, length) == count_guarded(units, count) &&
+	    converts_back(out, length, units, count))
 		return length;
 	// Rare: find the characters one at a time.
 	for (size_t i = 0; i < count; i += character_width(units, i))

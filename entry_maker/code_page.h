@@ -24,21 +24,29 @@ unsigned long code_page_number();
 // Whether the chosen code page is UTF-8, so that UTF-8 text is stored as it is.
 bool code_page_is_utf8();
 
-// What a character that the code page has no place for becomes.
-enum { no_place = -1 };
+// What the code page makes of a character that it does not hold as itself: a byte that the
+// text may not hold there, or no place, or another character in its place, a best fit.
+enum { no_place = -1, best_fit = -2 };
+
+struct misplacement {
+	uint32_t code;
+	int byte;     // the byte, no_place or best_fit
+	uint32_t fit; // with best_fit: the character stored
+};
 
 // The code page's no-break space, which stands in front of an indented entry, since mirl skips
 // blanks and tabs there: its bytes, and their count, 0 when the code page has none.
 const char *no_break_space(size_t *length);
 
-// Called for each character in units that the code page has no place for, or turns into a NUL,
-// 0x1A, CR or LF though it is none of them: its index, its code, and that byte or no_place.
-typedef void misplaced_character(void *context, size_t unit, uint32_t code, int byte);
+// Called for each character in units that the code page does not hold as itself: its index, and
+// what the code page makes of it. A letter that it holds only as another letter has no place:
+// that would change a name.
+typedef void misplaced_character(void *context, size_t unit, const misplacement *made);
 
 // The most bytes that units, whose surrogate pairs are whole, take in the code page.
 size_t encoded_room(const uint16_t *units, size_t count);
 
-// Converts units into out, which has room bytes from encoded_room, and returns the bytes
-// written. Close substitutes that the system makes itself, as U for Ü, are kept.
+// Converts units, at most most_units(65536) of them, into out, which has room bytes from
+// encoded_room, and returns the bytes written.
 size_t encode_units(const uint16_t *units, size_t count, unsigned char *out, size_t room,
 		    misplaced_character *misplaced, void *context);

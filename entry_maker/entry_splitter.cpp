@@ -24,6 +24,53 @@ count_line_ends(const unsigned char *bytes, size_t length)
 	return count;
 }
 
+void
+follow_start(line_follower *f)
+{
+	*f = {1, true, percent_line::none, 0};
+}
+
+// The lines are found with memchr; only one that begins with "%" is followed a byte at a time.
+void
+follow_lines(line_follower *f, const char *bytes, size_t length)
+{
+	const char *end = bytes + length;
+	for (const char *at = bytes; at < end;) {
+		if (f->line_start) {
+			f->line_start = false;
+			f->percent = *at == '%' ? percent_line::blanks : percent_line::none;
+			at += *at == '%';
+		} else if (f->percent != percent_line::none) {
+			char c = *at++;
+			if (c == '\n') {
+				// A CR in front of it is part of the line end.
+				f->percent = percent_line::blanks;
+				follow_line_end(f);
+			} else if (f->percent == percent_line::blanks && c == '\r')
+				f->percent = percent_line::cr;
+			else if (f->percent == percent_line::cr || (c != ' ' && c != '\t'))
+				f->percent = percent_line::none;
+		} else {
+			const char *lf = static_cast<const char *>(memchr(at, '\n', end - at));
+			if (lf == nullptr)
+				return;
+			f->line++;
+			f->line_start = true;
+			at = lf + 1;
+		}
+	}
+}
+
+void
+follow_line_end(line_follower *f)
+{
+	if (f->percent == percent_line::blanks && f->separator == 0)
+		f->separator = f->line;
+	f->percent = percent_line::none;
+	f->line++;
+	f->line_start = true;
+}
+
 // How far the line ends of the block being split are counted: line is the line of block[at].
 // The places asked for only grow, so each line end is counted once.
 struct line_count {

@@ -92,6 +92,22 @@ struct split_result {
 // The line ends in bytes.
 uint64_t count_line_ends(const unsigned char *bytes, size_t length);
 
+// Follows text given a piece at a time for its lines, and for one that holds only "%" and
+// any blanks or tabs, which the splitter takes for a separator.
+struct line_follower {
+	uint64_t line; // of the next byte, from 1
+	bool line_start;
+	percent_line percent; // how far the line so far is such a line
+	uint64_t separator;   // the first such line, or 0
+};
+
+void follow_start(line_follower *follower);
+
+void follow_lines(line_follower *follower, const char *bytes, size_t length);
+
+// Ends the line that goes on with a line end, which a CR at its end does not join.
+void follow_line_end(line_follower *follower);
+
 // Starts following the lead of an entry.
 void lead_start(lead_so_far *lead);
 

@@ -22,50 +22,11 @@ struct extracting {
 	bool cut;          // the entry met a 0x1A, where mirl stops printing it
 	uint64_t left_out; // its bytes from there on
 	char last;         // the last byte of the entry written, or 0
-	// The text written so far: the line that goes on, and whether it may be one of only "%"
-	// and blanks or tabs, which would separate entries when the text is made again.
-	uint64_t line;
-	bool line_start;
-	percent_line percent;
-	uint64_t percent_at; // the first such line in the entry, or 0
+	// The text written so far, for a line of only "%" in the entry, which would separate
+	// entries when the text is made again.
+	line_follower lines;
 	uint64_t cut_entries, percent_entries;
 };
-
-// Follows the text written through bytes: its lines, and those that would separate entries.
-static void
-follow_text(extracting *x, const char *bytes, size_t length)
-{
-	const char *end = bytes + length;
-	for (const char *at = bytes; at < end;) {
-		if (x->line_start) {
-			x->line_start = false;
-			x->percent = *at == '%' ? percent_line::blanks : percent_line::none;
-			at += *at == '%';
-			continue;
-		}
-		if (x->percent != percent_line::none) {
-			char c = *at++;
-			if (c == '\n') {
-				if (x->percent_at == 0)
-					x->percent_at = x->line;
-				x->percent = percent_line::none;
-				x->line++;
-				x->line_start = true;
-			} else if (x->percent == percent_line::blanks && c == '\r') {
-				x->percent = percent_line::cr;
-			} else if (x->percent == percent_line::cr || (c != ' ' && c != '\t')) {
-				x->percent = percent_line::none;
-			}
-			continue;
-		}
-		const char *lf = static_cast<const char *>(memchr(at, '\n', end - at));
-		if (lf == nullptr)
-			return;
-		x->line++;
-		x->line_start = true;
-		at = lf + 1;
-	}
-}
 
 // Writes restored bytes of the entry.
 static void
@@ -74,7 +35,7 @@ write_restored(void *context, const char *bytes, size_t length)
 	extracting *x = static_cast<extracting *>(context);
 	if (length == 0)
 		return;
-	follow_text(x, bytes, length);
+	follow_lines(&x->lines, bytes, length);
 	x->last = bytes[length - 1];
 	output_bytes(bytes, length);
 }
@@ -106,11 +67,11 @@ warn_of_entry(extracting *x, const checked_entry *entry)
 			"does not print\n",
 			x->path, static_cast<unsigned long>(entry->number),
 			static_cast<unsigned long>(x->left_out));
-	if (x->percent_at > 0 && x->percent_entries++ < most_named)
+	if (x->lines.separator > 0 && x->percent_entries++ < most_named)
 		fprintf(stderr,
 			"%s:%lu: entry %lu holds a line of only %%; made again, it "
 			"separates entries\n",
-			output_name(), static_cast<unsigned long>(x->percent_at),
+			output_name(), static_cast<unsigned long>(x->lines.separator),
 			static_cast<unsigned long>(entry->number));
 }
 
@@ -123,18 +84,16 @@ write_entry(void *context, const checked_entry *entry)
 	if (!is_printed(entry->fate))
 		return;
 	restore_end(&x->restore, write_restored, x);
-	// The line end written next ends a line of "%" and blanks.
-	if (x->percent == percent_line::blanks && x->percent_at == 0)
-		x->percent_at = x->line;
+	// The line end written next ends the entry's last line, and the "%" line another.
+	follow_line_end(&x->lines);
 	warn_of_entry(x, entry);
 	const char *line = x->last == '\r' ? "\r\n%\r\n" : percent_line_text();
 	output_bytes(line, strlen(line));
-	x->line += 2;
-	x->line_start = true;
+	x->lines.line++;
+	x->lines.separator = 0;
 	x->cut = false;
 	x->left_out = 0;
 	x->last = 0;
-	x->percent_at = 0;
 }
 
 // The counts of the warnings beyond the first.
@@ -159,8 +118,7 @@ extract_text(const char *path, const char *output)
 	output_open();
 	extracting x = {};
 	x.path = path;
-	x.line = 1;
-	x.line_start = true;
+	follow_start(&x.lines);
 	restore_start(&x.restore);
 	check_summary summary;
 	check_pass(&file, take_bytes, write_entry, &x, &summary);

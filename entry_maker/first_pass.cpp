@@ -101,22 +101,31 @@ fail_text(const text_input *in, const input_result *fault)
 	exit(2);
 }
 
-// Lists the characters that have no place in the code page, or become bytes that the text may
-// not hold.
+// Writes the line of a character that the code page does not hold as itself.
+static void
+print_place(const text_input *in, const misplaced_place *place)
+{
+	fprintf(stderr, "%s:%lu: ", in->name, static_cast<unsigned long>(place->line));
+	if (place->byte == separator_made)
+		fputs("best fits make a line of only %, which separates entries", stderr);
+	else
+		fprintf(stderr, "U+%04lX ", static_cast<unsigned long>(place->code));
+	if (place->byte == no_place)
+		fputs("has no place", stderr);
+	else if (place->byte == best_fit)
+		fprintf(stderr, "replaced by U+%04lX", static_cast<unsigned long>(place->fit));
+	else if (place->byte >= 0)
+		fprintf(stderr, "becomes 0x%02X", place->byte);
+	fprintf(stderr, " in code page %lu\n", code_page_number());
+}
+
+// Lists the characters that have no place in the code page, become bytes that the text may not
+// hold, or lines of only "%".
 static void
 list_misplaced(const text_input *in, const input_text *text)
 {
-	for (size_t i = 0; i < text->misplaced_count; i++) {
-		const misplaced_place *place = &text->misplaced[i];
-		fprintf(stderr, "%s:%lu: U+%04lX ", in->name,
-			static_cast<unsigned long>(place->line),
-			static_cast<unsigned long>(place->code));
-		if (place->byte == no_place)
-			fputs("has no place", stderr);
-		else
-			fprintf(stderr, "becomes 0x%02X", place->byte);
-		fprintf(stderr, " in code page %lu\n", code_page_number());
-	}
+	for (size_t i = 0; i < text->misplaced_count; i++)
+		print_place(in, &text->misplaced[i]);
 }
 
 // Reads one input for the first pass as text says; ends the process at a fault, after listing
@@ -137,6 +146,11 @@ count_text(first_pass *pass, text_input *in, input_text *text)
 		fprintf(stderr, "%s: no byte order mark; read as UTF-16 %s\n", in->name,
 			text->encoding == text_encoding::utf16le ? "LE" : "BE");
 	list_misplaced(in, text);
+	for (uint64_t i = 0; i < text->fit_count && i < most_misplaced; i++)
+		print_place(in, &text->fits[i]);
+	if (text->fit_count > most_misplaced)
+		fprintf(stderr, "%s: %lu more characters replaced by close ones\n", in->name,
+			static_cast<unsigned long>(text->fit_count - most_misplaced));
 	if (result.outcome != input_outcome::ok &&
 	    result.outcome != input_outcome::misplaced_list_full)
 		fail_text(in, &result);

@@ -48,7 +48,13 @@ struct reading {
 	text_decoder utf8; // its text, which a piece may end inside a character of
 	lead_so_far lead;  // of what is stored
 	uint64_t stored_length;
+	uint64_t line;      // its first
 	uint64_t unit_line; // the line of unit_block[0]
+	// Without lines, in a code page of best fits: lines that the text did not hold as lines of
+	// only "%", but what is stored does.
+	bool following;
+	line_follower lines;
+	size_t misplaced_before; // refused in front of the entry
 };
 
 // The line ends among units.
@@ -98,17 +104,21 @@ of_split(split_result result)
 	return {input_outcome::ok, 0, 0};
 }
 
-// Lists a character that the code page has no place for, or turns into a byte that the text
-// may not hold.
+// Lists a character that the code page does not hold as itself: a best fit among the first of
+// them, any other among those refused.
 static void
-list_misplaced(void *context, size_t unit, uint32_t code, int byte)
+list_misplaced(void *context, size_t unit, const misplacement *made)
 {
 	reading *r = static_cast<reading *>(context);
 	input_text *text = r->text;
-	if (text->misplaced_count == most_misplaced)
-		return;
 	uint64_t line = r->unit_line + count_unit_line_ends(unit_block, unit);
-	text->misplaced[text->misplaced_count++] = {line, code, byte};
+	misplaced_place place = {line, made->code, made->byte, made->fit};
+	if (made->byte == best_fit) {
+		if (text->fit_count++ < most_misplaced)
+			text->fits[text->fit_count - 1] = place;
+	} else if (text->misplaced_count < most_misplaced) {
+		text->misplaced[text->misplaced_count++] = place;
+	}
 }
 
 // Starts storing an entry that begins on line.
@@ -119,7 +129,10 @@ start_storing(reading *r, uint64_t line)
 	decode_start(&r->utf8, text_encoding::utf8);
 	lead_start(&r->lead);
 	r->stored_length = 0;
-	r->unit_line = line;
+	r->line = r->unit_line = line;
+	r->following = !r->splitter->lines && !code_page_is_utf8();
+	r->misplaced_before = r->text->misplaced_count;
+	follow_start(&r->lines);
 }
 
 // Stores length bytes of an entry of decoded text, split as UTF-8, in the code page a block at a
@@ -133,12 +146,30 @@ store_part(reading *r, const unsigned char *bytes, size_t length, size_t at)
 		size_t room = encoded_room(unit_block, units);
 		if (!make_room(&stored, &stored_room, at + room))
 			fail_with_message("can't allocate more memory\n", 3);
-		at +=
+		size_t n =
 		    encode_units(unit_block, units, reinterpret_cast<unsigned char *>(stored) + at,
 				 room, list_misplaced, r);
+		if (r->following)
+			follow_lines(&r->lines, stored + at, n);
+		at += n;
 		r->unit_line += count_unit_line_ends(unit_block, units);
 	}
 	return at;
+}
+
+// Refuses, among the misplaced, a line that the stored entry holds as one of only "%" and the
+// text did not: it would separate entries once -x wrote it out. A character of the entry that
+// became a line end was refused already.
+static void
+refuse_separator(reading *r)
+{
+	// A line end or the end of the text follows the entry, as -x writes it.
+	follow_line_end(&r->lines);
+	if (r->following && r->lines.separator > 0 &&
+	    r->text->misplaced_count == r->misplaced_before &&
+	    r->text->misplaced_count < most_misplaced)
+		r->text->misplaced[r->text->misplaced_count++] = {r->line + r->lines.separator - 1,
+								  0, separator_made, 0};
 }
 
 // Stores a piece of an entry that spans blocks, and hands it on.
@@ -175,6 +206,8 @@ store_entry(void *context, const split_entry *entry)
 		converted.blank = r->lead.blank;
 		converted.lead = lead_of(&r->lead);
 	}
+	if (r->storing)
+		refuse_separator(r);
 	r->storing = false;
 	r->stored_length = 0;
 	lead_start(&r->lead);
@@ -311,6 +344,7 @@ split_text(int fd, entry_splitter *splitter, input_text *text)
 	r.text = text;
 	text->unmarked_utf16 = text->utf8 = text->nearly_utf8 = false;
 	text->misplaced_count = 0;
+	text->fit_count = 0;
 	// The first block is read where the encoding can be looked for.
 	long count = file_read(fd, raw_block, input_block_size);
 	size_t mark = 0;

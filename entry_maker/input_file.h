@@ -11,12 +11,16 @@
 enum { most_misplaced = 10 };
 
 // A character that the code page has no place for, or turns into a byte that the text may not
-// hold, and the line that holds it.
+// hold, or into another, and the line that holds it; or a line that best fits turn into one of
+// only "%", which would separate entries.
 struct misplaced_place {
 	uint64_t line;
 	uint32_t code;
-	int byte; // what it becomes, or no_place
+	int byte;     // what it becomes, no_place, best_fit, or separator_made
+	uint32_t fit; // with best_fit
 };
+
+enum { separator_made = -3 };
 
 // How one input is read, and what reading it showed.
 struct input_text {
@@ -28,8 +32,10 @@ struct input_text {
 	bool nearly_utf8; // they would but for a few stray bytes, the first of them on stray_line
 	unsigned char first_stray;
 	uint64_t stray_line;
-	misplaced_place misplaced[most_misplaced];
+	misplaced_place misplaced[most_misplaced]; // refused
 	size_t misplaced_count;
+	misplaced_place fits[most_misplaced]; // the first best fits
+	uint64_t fit_count;
 };
 
 enum class input_outcome {

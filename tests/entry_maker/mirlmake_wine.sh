@@ -106,7 +106,7 @@ check "help" 0 'mirlmake makes an entry file for mirl from text, or reports on o
 
 # Text as Notepad saves it, in ANSI (code page 1252), UTF-8 with and without its mark, and
 # UTF-16 in both byte orders, each stored in a code page by the system's own conversion; a
-# letter that has no place in a code page may take a close one (U for Ü), as Windows does.
+# letter that a code page holds only as another (U for Ü) has no place there.
 saved() { # NAME TEXT
   printf '%s' "$2" | iconv -t CP1252 >"$1.ansi" 2>/dev/null || rm -f "$1.ansi"
   printf '%s' "$2" >"$1.u8"
@@ -117,15 +117,13 @@ saved() { # NAME TEXT
 saved latin $'\u00dcbung\r\n%\r\ncaf\u00e9\r\n'
 saved euro $'\u00dcbung\r\n%\r\ncaf\u00e9\r\n%\r\n\u20ac\r\n'
 saved zhe $'\u00dcbung\r\n%\r\ncaf\u00e9\r\n%\r\n\u0416\r\n'
-# code page | text | encodings | status | the entries stored, or the refusal
+# code page | text | encodings | status | the entries stored, or the refusals (@ the input)
 code_pages=(
   "1252|euro|ansi u8 u8bom u16le u16be|0|\334bung\000caf\351\000\200\000"
-  "1251|euro|u8bom u16le|0|Ubung\000cafe\000\210\000"
   "850|latin|u8bom u16le|0|\232bung\000caf\202\000"
-  "866|zhe|u8bom u16le|0|Ubung\000cafe\000\206\000"
-  "1251|zhe|u8bom u16le|0|Ubung\000cafe\000\306\000"
-  "1252|zhe|u8bom u16le|2|U+0416 has no place in code page 1252"
-  "850|zhe|u8bom u16le|2|U+0416 has no place in code page 850"
+  "1251|euro|u8bom u16le|2|@:1: U+00DC has no place in code page 1251\r\n@:3: U+00E9 has no place in code page 1251\r\n"
+  "1252|zhe|u8bom u16le|2|@:5: U+0416 has no place in code page 1252\r\n"
+  "850|zhe|u8bom u16le|2|@:5: U+0416 has no place in code page 850\r\n"
 )
 for row in "${code_pages[@]}"; do
   IFS='|' read -r code_page text encodings status stored <<<"$row"
@@ -137,19 +135,23 @@ for row in "${code_pages[@]}"; do
         '' mirlmake -w -e "$code_page" "$dir\\$text.$encoding"
     else
       check "$text.$encoding refused in code page $code_page" 2 '' \
-        "C:\\\\mirlmake_$family\\\\$text.$encoding:5: $stored\r\n" \
+        "${stored//@/C:\\\\mirlmake_$family\\\\$text.$encoding}" \
         mirlmake -e "$code_page" -o "$dir\\bad.lines" "$dir\\$text.$encoding"
     fi
   done
 done
-# Text is split as it was written, then each entry stored: a fullwidth % is no separator, and
-# a character that the code page turns into a line end or 0x1A is refused. @ is the input.
-printf 'a\r\n\357\274\205\r\nb\r\n%%\r\nc\r\n' >fullwidth.txt
+# Text is split as it was written, then each entry stored: a fullwidth % is no separator, but a
+# best fit that makes a line of only %, or a character that the code page turns into a line end
+# or 0x1A, is refused. Other best fits are named. @ is the input.
+printf 'a \357\274\205\r\n\357\274\205\r\nb\r\n%%\r\nc\r\n' >fullwidth.txt
+printf '\342\200\234q\342\200\235 \342\200\223 \357\274\241\r\n' >quotes.txt
 printf 'a\r\n%%\342\227\231\r\nb\342\231\252\r\n%%\r\n\342\206\222\r\n' >controls.txt
 printf 'Gr\303\274\303\237e\r\n%%\r\ncaf\351\r\n' >stray.txt
 # options | text | status | entries | stored | messages
 split_first=(
-  "|fullwidth|0|2|a\r\n%%\r\nb\000c\000|"
+  "-l|fullwidth|0|5|a %%\000%%\000b\000%%\000c\000|@:1: U+FF05 replaced by U+0025 in code page 1252\r\n@:2: U+FF05 replaced by U+0025 in code page 1252\r\n@: 1 line holds only %%; without -l it separates entries\r\n"
+  "|fullwidth|2|||@:2: best fits make a line of only %%, which separates entries in code page 1252\r\n@:1: U+FF05 replaced by U+0025 in code page 1252\r\n@:2: U+FF05 replaced by U+0025 in code page 1252\r\n"
+  "-e 437|quotes|0|1|\"q\" - A\000|@:1: U+201C replaced by U+0022 in code page 437\r\n@:1: U+201D replaced by U+0022 in code page 437\r\n@:1: U+2013 replaced by U+002D in code page 437\r\n@:1: U+FF21 replaced by U+0041 in code page 437\r\n"
   "-e oem|controls|2|||@:2: U+25D9 becomes 0x0A in code page 437\r\n@:3: U+266A becomes 0x0D in code page 437\r\n@:5: U+2192 becomes 0x1A in code page 437\r\n"
   "-e 37|fullwidth|2|||code page 37 does not keep ASCII\r\n"
   "-e 1252|stray|0|2|Gr\303\274\303\237e\000caf\351\000|@:3: not UTF-8 (byte 0xE9); read as code page 1252\r\n"
