@@ -24,10 +24,14 @@ count_line_ends(const unsigned char *bytes, size_t length)
 	return count;
 }
 
+// Field by field: a copy of a whole would be kept in a data section of its own on Windows.
 void
 follow_start(line_follower *f)
 {
-	*f = {1, true, percent_line::none, 0};
+	f->line = 1;
+	f->line_start = true;
+	f->percent = percent_line::none;
+	f->separator = 0;
 }
 
 // The lines are found with memchr; only one that begins with "%" is followed a byte at a time.
