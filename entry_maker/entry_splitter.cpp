@@ -4,7 +4,6 @@
 #include <string.h>
 
 #include "byte_search.h"
-#include "error_report.h"
 #include "room.h"
 
 // Each run of 240 bytes is counted in a byte, which the compiler turns into byte-wide vector
@@ -216,8 +215,7 @@ static void
 hold(entry_splitter *s, const unsigned char *part, size_t length)
 {
 	size_t *held = &s->so_far.held_length;
-	if (!make_room(&s->held, &s->held_room, *held + length))
-		fail_with_message("can't allocate more memory\n", 3);
+	make_room(&s->held, &s->held_room, *held + length);
 	memcpy(s->held + *held, part, length);
 	*held += length;
 }

@@ -63,14 +63,12 @@ warn_of_entry(extracting *x, const checked_entry *entry)
 {
 	if (x->cut && x->cut_entries++ < most_named)
 		fprintf(stderr,
-			"%s: entry %lu: %lu bytes from a 0x1A on left out, which mirl "
-			"does not print\n",
+			"%s: entry %lu cut at a 0x1A, as mirl prints it: %lu bytes left out\n",
 			x->path, static_cast<unsigned long>(entry->number),
 			static_cast<unsigned long>(x->left_out));
 	if (x->lines.separator > 0 && x->percent_entries++ < most_named)
 		fprintf(stderr,
-			"%s:%lu: entry %lu holds a line of only %%; made again, it "
-			"separates entries\n",
+			"%s:%lu: entry %lu holds a line of only %%, which separates entries\n",
 			output_name(), static_cast<unsigned long>(x->lines.separator),
 			static_cast<unsigned long>(entry->number));
 }
@@ -101,8 +99,8 @@ static void
 count_warnings(const extracting *x)
 {
 	if (x->cut_entries > most_named)
-		fprintf(stderr, "%s: %lu more entries with bytes left out from a 0x1A on\n",
-			x->path, static_cast<unsigned long>(x->cut_entries - most_named));
+		fprintf(stderr, "%s: %lu more entries cut at a 0x1A\n", x->path,
+			static_cast<unsigned long>(x->cut_entries - most_named));
 	if (x->percent_entries > most_named)
 		fprintf(stderr, "%s: %lu more entries hold a line of only %%\n", output_name(),
 			static_cast<unsigned long>(x->percent_entries - most_named));

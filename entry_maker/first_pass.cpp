@@ -30,9 +30,8 @@ static void
 note_long(text_input *in, const split_entry *entry, const stored_entry *stored)
 {
 	size_t room = in->long_room * sizeof(long_entry);
-	if (!make_room(reinterpret_cast<char **>(&in->longs), &room,
-		       (in->long_count + 1) * sizeof(long_entry)))
-		fail_with_message("can't allocate more memory\n", 3);
+	make_room(reinterpret_cast<char **>(&in->longs), &room,
+		  (in->long_count + 1) * sizeof(long_entry));
 	in->long_room = room / sizeof(long_entry);
 	in->longs[in->long_count++] = {stored->skip, stored->length, stored->spaced, entry->blank};
 }
@@ -107,7 +106,7 @@ print_place(const text_input *in, const misplaced_place *place)
 {
 	fprintf(stderr, "%s:%lu: ", in->name, static_cast<unsigned long>(place->line));
 	if (place->byte == separator_made)
-		fputs("best fits make a line of only %, which separates entries", stderr);
+		fputs("best fits make a line of only %", stderr);
 	else
 		fprintf(stderr, "U+%04lX ", static_cast<unsigned long>(place->code));
 	if (place->byte == no_place)
@@ -149,7 +148,7 @@ count_text(first_pass *pass, text_input *in, input_text *text)
 	for (uint64_t i = 0; i < text->fit_count && i < most_misplaced; i++)
 		print_place(in, &text->fits[i]);
 	if (text->fit_count > most_misplaced)
-		fprintf(stderr, "%s: %lu more characters replaced by close ones\n", in->name,
+		fprintf(stderr, "%s: %lu more characters replaced\n", in->name,
 			static_cast<unsigned long>(text->fit_count - most_misplaced));
 	if (result.outcome != input_outcome::ok &&
 	    result.outcome != input_outcome::misplaced_list_full)

@@ -144,8 +144,7 @@ store_part(reading *r, const unsigned char *bytes, size_t length, size_t at)
 		part = length < input_block_size ? length : size_t{input_block_size};
 		size_t units = decode_block(&r->utf8, bytes, part, false, unit_block).units;
 		size_t room = encoded_room(unit_block, units);
-		if (!make_room(&stored, &stored_room, at + room))
-			fail_with_message("can't allocate more memory\n", 3);
+		make_room(&stored, &stored_room, at + room);
 		size_t n =
 		    encode_units(unit_block, units, reinterpret_cast<unsigned char *>(stored) + at,
 				 room, list_misplaced, r);
