@@ -217,6 +217,15 @@ through_link() {
 }
 check "a symbolic link as output: the file it names replaced" 0 "640\n$two" '' through_link
 rm out.fifo link.lines out.lines
+# The temporary's name can be foreseen: a link or a file put there is neither followed nor
+# replaced, and the next name is taken.
+echo victim >victim.txt
+planted() {
+  sh -c 'ln -s victim.txt "out.lines.$$.1.tmp" && echo mine >"out.lines.$$.2.tmp" &&
+    exec "$0" -o out.lines two.txt' "$mirlmake" && cat victim.txt out.lines.*.2.tmp out.lines
+}
+check "a link and a file planted at the temporary's names" 0 "victim\nmine\n$two" '' planted
+rm victim.txt out.lines*
 
 "$mirlmake" -o two.lines two.txt
 # The reports: a made file with a marker; hand-made ones with faults.
@@ -253,26 +262,42 @@ check "report: too large" 2 '' 'File is too large.\n' "$mirlmake" -c too_large.l
 full_report() { "$mirlmake" -c two.lines >/dev/full; }
 check "report: lost output is a failure" 1 '' 'stdout: No space left on device\n' full_report
 
-# Text made, turned back by -x, with nothing said of the layout's parts, and made again gives the
-# same file: the sample, and entries of mixed lengths that begin in every way, one ending in a CR.
-leads=(' ' '\t' '\n \n  ' '\r\n' '\302\240' '')
-{ for ((i = 0; i < 300; i++)); do
-  printf "${leads[i % 6]}"
-  printf "%$((i * 7919 % 200 + 1))s" | tr ' ' x
-  [ $((i % 6)) = 5 ] && printf '\r\r'
-  printf '\n%%\n'
-done; printf '\302\240\n'; } >mixed.txt
+# Text made, turned back by -x, with nothing said of the layout's parts, and made again with -k
+# gives the same file: the sample, and entries of mixed lengths that begin in every way mirl
+# would skip, one ending in a CR. Text that begins each entry with its first line that is not
+# blank, as making keeps it, comes back byte for byte: a first line of only a no-break space too.
+leads=('' ' ' '  ' '\t' ' \t' '\f' '\302\240' '\302\240\n' '  \302\240' '\302\240 ' '\357\273\277')
+texts() { # LEADS...: the text, each lead in turn
+  local i=0
+  for lead in "$@" "$@"; do
+    printf "$lead"
+    printf "%$((i * 7919 % 200 + 1))s" | tr ' ' x
+    # After a CR, -x writes a CR LF in front of the "%" line, as a LF would join the CR.
+    if [ $((i++ % 7)) = 5 ]; then printf '\r\r\n%%\r\n'; else printf '\n%%\n'; fi
+  done
+}
+texts "${leads[@]}" >kept.txt
+texts "${leads[@]}" '\n \n  ' '\r\n' >mixed.txt
 round_trip() { # OPTIONS TEXT
   "$mirlmake" $1 -o first.lines "$2" && "$mirlmake" -x -o back.txt first.lines &&
-    "$mirlmake" $1 -o again.lines back.txt && cmp first.lines again.lines
+    "$mirlmake" -k $1 -o again.lines back.txt && cmp first.lines again.lines &&
+    { [ "$2" != kept.txt ] || cmp back.txt kept.txt; }
 }
 for layout in '' -p -w; do
-  check "round trip of the sample ${layout:-made by default}" 0 '' '' round_trip "$layout" "$sample"
-  check "round trip of mixed entries ${layout:-made by default}" 0 '' '' round_trip "$layout" mixed.txt
+  for text in "$sample" kept.txt mixed.txt; do
+    check "round trip of ${text##*/} ${layout:-made by default}" 0 '' '' round_trip "$layout" "$text"
+  done
 done
-printf 'h\0x\0  \x1a y\0 \302\240\tz\r\0\0\302\240 w\0\302\240\0 ' >hand.lines
-check "-x on a file made by hand" 0 '\tz\r\r\n%%\r\n\n%%\n  w\n%%\n\302\240\n%%\n' \
-  'the first entry can never be printed: behind a header of 40 bytes or fewer
+# What mirl prints: up to a 0x1A, from the first byte it prints; an entry that would separate
+# entries is written all the same.
+printf 'h\0x\0  \x1a y\0 \302\240\tz\r\0\0\302\240 w\0\302\240\0\n\tab\x1a cd\0 ' >hand.lines
+check "-x on a file made by hand" 0 '\tz\r\r\n%%\r\n\n%%\n  w\n%%\n\302\240\n%%\nab\n%%\n' \
+  'hand.lines: entry 5 cut at a 0x1A, as mirl prints it: 4 bytes left out
+the first entry can never be printed: behind a header of 40 bytes or fewer
 1 entry can never be printed: begins with 0x1A
 1 entry is blank: mirl prints an empty line\n' "$mirlmake" -x hand.lines
+printf 'a\n%%\nb\n%% \n' | "$mirlmake" -l -o percent.lines 2>/dev/null
+check "-x writes a line that separates entries, and warns" 0 'a\n%%\n%%\n%%\nb\n%%\n%% \n%%\n' \
+  'stdout:3: entry 2 holds a line of only %%, which separates entries
+stdout:7: entry 4 holds a line of only %%, which separates entries\n' "$mirlmake" -x percent.lines
 finish
