@@ -150,7 +150,7 @@ printf 'Gr\303\274\303\237e\r\n%%\r\ncaf\351\r\n' >stray.txt
 # options | text | status | entries | stored | messages
 split_first=(
   "-l|fullwidth|0|5|a %%\000%%\000b\000%%\000c\000|@:1: U+FF05 replaced by U+0025 in code page 1252\r\n@:2: U+FF05 replaced by U+0025 in code page 1252\r\n@: 1 line holds only %%; without -l it separates entries\r\n"
-  "|fullwidth|2|||@:2: best fits make a line of only %%, which separates entries in code page 1252\r\n@:1: U+FF05 replaced by U+0025 in code page 1252\r\n@:2: U+FF05 replaced by U+0025 in code page 1252\r\n"
+  "|fullwidth|2|||@:2: best fits make a line of only %% in code page 1252\r\n@:1: U+FF05 replaced by U+0025 in code page 1252\r\n@:2: U+FF05 replaced by U+0025 in code page 1252\r\n"
   "-e 437|quotes|0|1|\"q\" - A\000|@:1: U+201C replaced by U+0022 in code page 437\r\n@:1: U+201D replaced by U+0022 in code page 437\r\n@:1: U+2013 replaced by U+002D in code page 437\r\n@:1: U+FF21 replaced by U+0041 in code page 437\r\n"
   "-e oem|controls|2|||@:2: U+25D9 becomes 0x0A in code page 437\r\n@:3: U+266A becomes 0x0D in code page 437\r\n@:5: U+2192 becomes 0x1A in code page 437\r\n"
   "-e 37|fullwidth|2|||code page 37 does not keep ASCII\r\n"
@@ -193,11 +193,40 @@ check "indentation lost in code page 932" 0 \
   "mirl entries: 12, chances follow the length of the entry before\\000$(printf 'a\\000%.0s' {1..12})" \
   "${lost}C:\\\\mirlmake_$family\\\\lost.txt: 2 more entries lose their indentation\r\n" \
   mirlmake -w -e 932 "$dir\\lost.txt"
-# -x turns the entries back into CR LF text, and the no-break spaces into what they stand for.
-printf ' one\r\n%%\r\n\r\n\ttwo\r\n' >round.txt
-mirlmake -o "$dir\\round.lines" "$dir\\round.txt"
-check "-x: CR LF text, indentation and all" 0 ' one\r\n%%\r\n\ttwo\r\n%%\r\n' '' \
-  mirlmake -x "$dir\\round.lines"
+# Made, turned back by -x and made again with -k, a text gives the same file in each code page,
+# whatever its entries hold: the no-break space of the code page as an entry's only first line
+# or in front of its text, indentation, best fits, and text in the code page that would pass for
+# UTF-8. Text in the code page comes back byte for byte.
+printf '\240\r\n x\r\n%%\r\n\ttwo\r\n%%\r\n  \240three\r\n%%\r\n' >spaces.ansi
+{ printf '\377\376'; printf '\303\251 \342\200\234q\342\200\235' | iconv -t UTF-16LE; } >utf8like.u16le
+# options | text | the text comes back
+round_trips=(
+  "-e 1252|spaces.ansi|yes"
+  "-e 850 -w|spaces.ansi|no"
+  "-e 1252 -p|utf8like.u16le|no"
+  "-e 437|utf8like.u16le|no"
+)
+round_trip() { # OPTIONS TEXT BACK
+  # shellcheck disable=SC2086
+  mirlmake $1 -o "$dir\\first.lines" "$dir\\$2" 2>/dev/null &&
+    mirlmake -x ${1%% -[pw]} -o "$dir\\back.txt" "$dir\\first.lines" &&
+    mirlmake -k $1 -o "$dir\\again.lines" "$dir\\back.txt" && cmp first.lines again.lines &&
+    { [ "$3" = no ] || cmp back.txt "$2"; }
+}
+for row in "${round_trips[@]}"; do
+  IFS='|' read -r options text back <<<"$row"
+  check "round trip of $text with $options" 0 '' '' round_trip "$options" "$text" "$back"
+done
+rm first.lines again.lines back.txt
+# A console gets no entry file, named CON or not (script gives Wine a console, which draws the
+# message with cursor moves: the status tells).
+printf '%q ' "$wine_sh" "$tree" run "$dir\\mirlmake_$family.exe" -o CON "$dir\\three.txt" \
+  >"$scratch/con.sh"
+on_console() {
+  script -qec "bash $scratch/con.sh; echo status \$?" /dev/null |
+    tr -d '\r' | grep -o 'status [0-9]*'
+}
+check "-o CON on a console" 0 'status 2\n' '' on_console
 printf '\377\376c\0a\0f\0\351\0' >cafe.u16le
 check "made in code page 1252" 0 '' '' mirlmake -e 1252 -o "$dir\\cafe.lines" "$dir\\cafe.u16le"
 check "mirl prints a stored entry" 0 'caf\351\r\n' '' mirl -f "$dir\\cafe.lines"
