@@ -135,8 +135,8 @@ is_letter(uint32_t c)
 	    {'A', 'Z'},     {'a', 'z'},       {0xAA, 0xAA},     {0xB5, 0xB5},    {0xBA, 0xBA},
 	    {0xC0, 0xD6},   {0xD8, 0xF6},     {0xF8, 0x2AF},    {0x370, 0x3FF},  {0x400, 0x52F},
 	    {0x531, 0x587}, {0x1E00, 0x1FFF}, {0xFF21, 0xFF3A}, {0xFF41, 0xFF5A}};
-	for (const auto &range : letters)
-		if (c >= range[0] && c <= range[1])
+	for (size_t i = 0; i < sizeof letters / sizeof letters[0]; i++)
+		if (c >= letters[i][0] && c <= letters[i][1])
 			return true;
 	return false;
 }
@@ -183,6 +183,7 @@ check_character(const uint16_t *units, size_t i, size_t width, misplaced_charact
 static bool
 converts_back(const unsigned char *out, size_t length, const uint16_t *units, size_t count)
 {
+	// Static, as the blocks of the text are: a frame this large would be probed page by page.
 	static WCHAR back[most_units(65536)];
 	return code_page == CP_UTF8 ||
 	       (count <= most_units(65536) &&

@@ -245,6 +245,8 @@ check_block(checker *c, const unsigned char *block, size_t length, int64_t at)
 	return check_outcome::done;
 }
 
+// Static, not on the stack: Windows commits a stack a page at a time, so a frame this large
+// would have every page probed at each call.
 static const unsigned check_block_size = 65536;
 static unsigned char check_block_bytes[check_block_size];
 

@@ -228,9 +228,12 @@ main(int argc, char **argv, char ** /*environment*/)
 		extract_text(extracted, given('o'));
 		return 0;
 	}
-	make_options make = {given('l') != nullptr, given('k') != nullptr,
-			     layout_kind::equal,    given('o'),
-			     named.names,           named.count};
+	make_options make = {};
+	make.lines = given('l') != nullptr;
+	make.as_kept = given('k') != nullptr;
+	make.output = given('o');
+	make.inputs = named.names;
+	make.input_count = named.count;
 	if (given('p') != nullptr)
 		make.layout = layout_kind::padded;
 	if (given('w') != nullptr)

@@ -3,6 +3,8 @@
 #include <errno.h>
 #include <stdio.h>
 
+#include "system_file.h"
+
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
@@ -10,8 +12,6 @@
 #include <share.h>
 #include <sys/stat.h>
 #include <windows.h>
-
-#include "system_file.h"
 
 // mingw-w64's CRTDLL import library has no call stub for atexit, as mingw-w64 brings its own;
 // the program calls CRTDLL's through the import pointer.
@@ -244,21 +244,6 @@ identity_of_file(const char *path)
 	return identity;
 }
 
-// CRTDLL's fopen has no mode for it; _O_EXCL with _O_CREAT has CRTDLL create the file with
-// CREATE_NEW.
-FILE *
-create_new_file(const char *path)
-{
-	int fd = _sopen(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _SH_DENYNO,
-			_S_IREAD | _S_IWRITE);
-	if (fd < 0)
-		return nullptr;
-	FILE *stream = _fdopen(fd, "wb");
-	if (stream == nullptr)
-		_close(fd);
-	return stream;
-}
-
 // GetTempPathA ends the folder in a backslash; when it fails, temporaries go in the current
 // folder.
 const char *
@@ -372,18 +357,6 @@ identity_of_stream(int fd)
 	return fstat(fd, &status) == 0 ? identity_of_status(&status) : file_identity{};
 }
 
-FILE *
-create_new_file(const char *path)
-{
-	int fd = open(path, O_WRONLY | O_CREAT | O_EXCL, 0666);
-	if (fd < 0)
-		return nullptr;
-	FILE *stream = fdopen(fd, "wb");
-	if (stream == nullptr)
-		close(fd);
-	return stream;
-}
-
 const char *
 temporary_folder()
 {
@@ -430,4 +403,22 @@ bool
 same_identity(const file_identity *a, const file_identity *b)
 {
 	return a->known && b->known && a->volume == b->volume && a->index == b->index;
+}
+
+// O_CREAT with O_EXCL; CRTDLL's fopen has no mode for it, and its _O_EXCL with _O_CREAT asks
+// Windows for CREATE_NEW.
+FILE *
+create_new_file(const char *path)
+{
+#ifdef _WIN32
+	int fd = _sopen(path, _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _SH_DENYNO,
+			_S_IREAD | _S_IWRITE);
+	FILE *stream = fd >= 0 ? _fdopen(fd, "wb") : nullptr;
+#else
+	int fd = open(path, O_WRONLY | O_CREAT | O_EXCL, 0666);
+	FILE *stream = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+#endif
+	if (fd >= 0 && stream == nullptr)
+		file_close(fd);
+	return stream;
 }

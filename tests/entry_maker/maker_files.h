@@ -56,8 +56,12 @@ made_file(const std::vector<std::string> &inputs, layout_kind layout, bool lines
 	for (auto &path : paths)
 		names.push_back(path.data());
 	std::string output = s.dir + "/made.lines";
-	make_options options = {lines, false, layout, output.c_str(), names.data(),
-				static_cast<int>(names.size())};
+	make_options options = {};
+	options.lines = lines;
+	options.layout = layout;
+	options.output = output.c_str();
+	options.inputs = names.data();
+	options.input_count = static_cast<int>(names.size());
 	make_entry_file(&options);
 	return read_file(output);
 }

@@ -16,7 +16,7 @@ struct split_run {
 	std::vector<std::uint64_t> blank_lines;
 	std::uint64_t refused_line = 0;
 	std::vector<std::uint64_t> indented_lines;
-	std::vector<std::string> leads; // blank lines' bytes, indent's bytes, "m" for more than blanks
+	std::vector<std::string> leads; // blank lines' and indent's bytes, "m": more than blanks
 	std::string pieces;             // of the entry in progress
 };
 
@@ -30,8 +30,8 @@ void
 collect(void *context, const split_entry *entry)
 {
 	auto *run = static_cast<split_run *>(context);
-	std::string bytes = entry->bytes != nullptr ? std::string(entry->bytes, entry->length)
-						    : run->pieces;
+	std::string bytes =
+	    entry->bytes != nullptr ? std::string(entry->bytes, entry->length) : run->pieces;
 	run->pieces.clear();
 	EXPECT_EQ(entry->length, bytes.size());
 	const entry_lead &lead = entry->lead;

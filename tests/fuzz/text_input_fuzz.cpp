@@ -58,18 +58,18 @@ check_entry(void *context, const split_entry *entry)
 	    entry->bytes != nullptr ? std::string(entry->bytes, entry->length) : split->pieces;
 	split->pieces.clear();
 	fuzz_check(bytes.size() == entry->length, "pieces that are not the entry");
-	fuzz_check(bytes.find('\0') == std::string::npos &&
-		       bytes.find('\x1A') == std::string::npos,
+	fuzz_check(bytes.find('\0') == std::string::npos && bytes.find('\x1A') == std::string::npos,
 		   "an entry that holds a refused byte");
 	if (entry->blank)
 		return;
 	// How it begins, by the plain rule: its first line that holds more than whitespace.
 	std::size_t text = bytes.find_first_not_of(" \t\n\v\f\r");
 	std::size_t line = bytes.rfind('\n', text) + 1; // 0 without one: npos + 1
-	fuzz_check(entry->lead.blank_lines == line && entry->lead.indent == text - line &&
-		       entry->lead.mixed == (bytes.substr(line, text - line)
-						 .find_first_not_of(' ') != std::string::npos),
-		   "an entry whose first line is not where the splitter found it");
+	fuzz_check(
+	    entry->lead.blank_lines == line && entry->lead.indent == text - line &&
+		entry->lead.mixed ==
+		    (bytes.substr(line, text - line).find_first_not_of(' ') != std::string::npos),
+	    "an entry whose first line is not where the splitter found it");
 	fuzz_check(restored(bytes, entry) == bytes.substr(line),
 		   "a stored form that restores another entry");
 	split->entries.push_back(bytes);
