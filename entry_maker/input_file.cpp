@@ -201,6 +201,9 @@ store_entry(void *context, const split_entry *entry)
 		converted.lead = lead_of_bytes(reinterpret_cast<const unsigned char *>(stored),
 					       converted.length, &converted.blank);
 	} else if (entry->bytes == nullptr) {
+		// Its pieces may all have been line end.
+		if (!r->storing)
+			start_storing(r, entry->line);
 		converted.length = r->stored_length;
 		converted.blank = r->lead.blank;
 		converted.lead = lead_of(&r->lead);
