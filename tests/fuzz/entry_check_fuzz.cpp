@@ -30,7 +30,10 @@ check_file(const std::string &file)
 	    check_entries(in_memory_file(file), static_cast<std::int64_t>(file.size()), collect,
 			  &checked, &summary);
 	bool separated = reference::drawable(file).has_value();
-	fuzz_check(outcome == (separated ? check_outcome::done : check_outcome::no_separator),
+	check_outcome unseparated = file.find('\0') == std::string::npos
+					? check_outcome::no_nul
+					: check_outcome::no_separator;
+	fuzz_check(outcome == (separated ? check_outcome::done : unseparated),
 		   "the header's separator found otherwise than by the reader");
 	if (!separated)
 		return summary;
