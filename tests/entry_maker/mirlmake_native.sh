@@ -120,6 +120,7 @@ check "missing input" 1 '' 'missing.txt: No such file or directory\n' \
   "$mirlmake" -o out.lines two.txt missing.txt
 check "output directory missing" 1 '' 'nowhere/out.lines: No such file or directory\n' \
   "$mirlmake" -o nowhere/out.lines two.txt
+check "an empty output name, named" 1 '' '"": No such file or directory\n' "$mirlmake" -o '' two.txt
 mkdir folder.lines
 check "output a folder" 1 '' 'folder.lines: is a folder\n' "$mirlmake" -o folder.lines two.txt
 rmdir folder.lines
