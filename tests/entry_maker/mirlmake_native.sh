@@ -205,6 +205,14 @@ exec 3>&-
 # SIGPIPE: the reader of the output has gone.
 pipe_closed() { seq 300000 | TMPDIR=$PWD "$mirlmake" -l | head -c 10; return "${PIPESTATUS[1]}"; }
 check "SIGPIPE at a closed output" 141 'mirl entri' '' pipe_closed
+# A signal as the new file takes the old one's place: the new file, and status 0, never the new
+# file with the signal's status.
+at_rename() {
+  ASAN_OPTIONS=detect_leaks=0 strace -o /dev/null -e trace=rename,renameat,renameat2 \
+    -e inject=rename,renameat,renameat2:signal=TERM "$mirlmake" -o out.lines two.txt &&
+    cat out.lines
+}
+check "SIGTERM at the rename: the new output kept" 0 "$two" '' at_rename
 listing "nothing left after signals" "${inputs[@]}" out.lines
 # A FIFO is written in place; a symbolic link is followed, and the permissions of the file it
 # names are kept.
