@@ -62,13 +62,11 @@ static void
 warn_of_entry(extracting *x, const checked_entry *entry)
 {
 	if (x->cut && x->cut_entries++ < most_named)
-		fprintf(stderr,
-			"%s: entry %lu cut at a 0x1A, as mirl prints it: %lu bytes left out\n",
-			x->path, static_cast<unsigned long>(entry->number),
+		fprintf(stderr, "%s: entry %lu: %lu bytes from its 0x1A on left out\n", x->path,
+			static_cast<unsigned long>(entry->number),
 			static_cast<unsigned long>(x->left_out));
 	if (x->lines.separator > 0 && x->percent_entries++ < most_named)
-		fprintf(stderr,
-			"%s:%lu: entry %lu holds a line of only %%, which separates entries\n",
+		fprintf(stderr, "%s:%lu: entry %lu holds a line of only %%, a separator\n",
 			output_name(), static_cast<unsigned long>(x->lines.separator),
 			static_cast<unsigned long>(entry->number));
 }

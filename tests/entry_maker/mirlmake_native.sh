@@ -301,12 +301,12 @@ done
 # entries is written all the same.
 printf 'h\0x\0  \x1a y\0 \302\240\tz\r\0\0\302\240 w\0\302\240\0\n\tab\x1a cd\0 ' >hand.lines
 check "-x on a file made by hand" 0 '\tz\r\r\n%%\r\n\n%%\n  w\n%%\n\302\240\n%%\nab\n%%\n' \
-  'hand.lines: entry 5 cut at a 0x1A, as mirl prints it: 4 bytes left out
+  'hand.lines: entry 5: 4 bytes from its 0x1A on left out
 the first entry can never be printed: behind a header of 40 bytes or fewer
 1 entry can never be printed: begins with 0x1A
 1 entry is blank: mirl prints an empty line\n' "$mirlmake" -x hand.lines
 printf 'a\n%%\nb\n%% \n' | "$mirlmake" -l -o percent.lines 2>/dev/null
 check "-x writes a line that separates entries, and warns" 0 'a\n%%\n%%\n%%\nb\n%%\n%% \n%%\n' \
-  'stdout:3: entry 2 holds a line of only %%, which separates entries
-stdout:7: entry 4 holds a line of only %%, which separates entries\n' "$mirlmake" -x percent.lines
+  'stdout:3: entry 2 holds a line of only %%, a separator
+stdout:7: entry 4 holds a line of only %%, a separator\n' "$mirlmake" -x percent.lines
 finish
