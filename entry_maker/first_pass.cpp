@@ -25,15 +25,17 @@ move_lengths(first_pass *pass, const entry_counts *counted, bool dropped)
 	}
 }
 
-// Notes how a long entry is stored, for the second pass.
+// Notes how a long entry is stored, for the second pass: not at all when blank, so stored null.
 static void
-note_long(text_input *in, const split_entry *entry, const stored_entry *stored)
+note_long(text_input *in, const stored_entry *stored)
 {
 	size_t room = in->long_room * sizeof(long_entry);
 	make_room(reinterpret_cast<char **>(&in->longs), &room,
 		  (in->long_count + 1) * sizeof(long_entry));
 	in->long_room = room / sizeof(long_entry);
-	in->longs[in->long_count++] = {stored->skip, stored->length, stored->spaced, entry->blank};
+	in->longs[in->long_count++] =
+	    stored != nullptr ? long_entry{stored->skip, stored->length, stored->spaced, false}
+			      : long_entry{0, 0, false, true};
 }
 
 static void
@@ -68,15 +70,15 @@ count_one(void *context, const split_entry *entry)
 {
 	first_pass *pass = static_cast<first_pass *>(context);
 	text_input *in = pass->input;
-	stored_entry stored = {};
-	if (!entry->blank)
-		stored = stored_form(entry);
-	if (entry->length > most_gathered)
-		note_long(in, entry, &stored);
 	if (entry->blank) {
+		if (entry->length > most_gathered)
+			note_long(in, nullptr);
 		warn_of_blank(in, entry);
 		return;
 	}
+	stored_entry stored = stored_form(entry);
+	if (entry->length > most_gathered)
+		note_long(in, &stored);
 	warn_of_lead(in, entry, &stored);
 	in->percent_lines += entry->only_percent;
 	count_length(pass, stored.length);

@@ -5,31 +5,6 @@
 #include "byte_search.h"
 #include "code_page.h"
 
-// An entry that making keeps begins with its first line that is not blank, x = W c ..., W its
-// whitespace and c the first other byte. With a no-break space N the stored form is:
-//   x                 when W is empty and c is not N;
-//   N and x less W's first byte, when W is blanks only and c is not N;
-//   N x               otherwise: W holds other whitespace, or c is N.
-// restore_piece reads N, then k blanks, then the next byte d: when d is whitespace other than a
-// blank, or N, the text was N x; otherwise it was a blank, the k blanks and d on. So restoring
-// gives x back, and making it again the same stored form.
-stored_entry
-stored_form(const split_entry *entry)
-{
-	size_t space_length;
-	const char *space = no_break_space(&space_length);
-	const entry_lead *lead = &entry->lead;
-	uint64_t skip = lead->blank_lines;
-	bool head_space = space_length > 0 && lead->head_length >= space_length &&
-			  memcmp(lead->head, space, space_length) == 0;
-	bool spaced = space_length > 0 && (lead->indent > 0 || head_space);
-	if (space_length == 0)
-		skip += lead->indent;
-	else if (lead->indent > 0 && !lead->mixed && !head_space)
-		skip++;
-	return {skip, spaced, entry->length - skip + (spaced ? space_length : 0)};
-}
-
 void
 restore_start(restorer *r)
 {
