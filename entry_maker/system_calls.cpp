@@ -181,18 +181,15 @@ is_console(int fd)
 	return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), &mode) != 0;
 }
 
-// CON opens for writing only, which GetConsoleMode may not accept; a console takes a write of
-// nothing, which anything else refuses.
+// Opened for reading, as GetConsoleMode wants, CON is the console's keyboard.
 bool
 names_console(const char *path)
 {
-	int fd = _sopen(path, _O_WRONLY | _O_BINARY, _SH_DENYNO);
+	int fd = file_open(path);
 	if (fd < 0)
 		return false;
-	DWORD written;
-	bool console = WriteConsoleA(reinterpret_cast<HANDLE>(_get_osfhandle(fd)), "", 0, &written,
-				     /* reserved */ NULL) != 0;
-	_close(fd);
+	bool console = is_console(fd);
+	file_close(fd);
 	return console;
 }
 
