@@ -40,11 +40,10 @@ function(windows_program target subsystem)
   target_link_libraries(${target} PRIVATE ${ARGN} crtdll kernel32 gcc)
 endfunction()
 
-# Code that passes call arguments with push, 1 or 2 bytes each, rather than storing them at
-# the stack pointer, 4 or more; the calls' convention is unchanged. GCC stores them wherever it
-# probes the stack for frames of 4 KiB and more, so that no page is skipped past the guard page
-# by which Windows grows a stack; such code has no such frame and no alloca, which the build
-# makes sure of.
+# Code that passes call arguments with push, three bytes fewer an argument than a store by the
+# stack pointer; the calling convention stays the same. GCC stores them wherever it probes the
+# stack, which a frame of 4 KiB or an alloca needs so as not to step past the guard page by
+# which Windows grows a stack: in such code the build refuses both, with a margin.
 function(pushed_arguments target)
   target_compile_options(${target} PRIVATE -mno-accumulate-outgoing-args -mno-stack-arg-probe
     -Werror=frame-larger-than=2048 -Werror=alloca -Werror=vla)
