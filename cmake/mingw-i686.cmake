@@ -7,7 +7,7 @@ set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-win32)
 set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-win32)
 set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
 
-# Windows keeps the stack aligned to 4 bytes, all that 386 code needs: no function realigns it.
+# Windows keeps the stack aligned to 4 bytes, all that 386 code needs: no call pads it to more.
 # Small functions are inlined only where declared inline: the compiler's guess at their size
 # misjudges 64-bit arithmetic on the 386.
 set(windows_flags "-march=i386 -mpreferred-stack-boundary=2 -fno-inline-small-functions")
