@@ -3,7 +3,9 @@
 # and version 4.0, the image has no TLS directory, carries base relocations with the DYNAMIC_BASE
 # and NX_COMPAT flags (a random address where Windows has them), is at most MAX_BYTES long, and
 # imports exactly the functions listed in the file IMPORTS ("DLL function" per line), each of
-# them one that Windows 95 exports (the lists in tests/win95).
+# them one that Windows 95 exports (the lists in tests/win95), and no function steps the stack
+# down 4 KiB or more at once: past the guard page by which Windows grows a stack, unless the
+# compiler probed every page on the way.
 set -euo pipefail
 exe=$1 subsystem=$2 max_bytes=$3 pinned=$4
 win95=$(dirname "$0")/win95
@@ -19,6 +21,9 @@ grep -Eq '^Entry 5 [0-9a-f]+ 0*[1-9a-f][0-9a-f]* Base Relocation Directory' <<<"
 for flag in DYNAMIC_BASE NX_COMPAT; do
   grep -Eq "^[[:space:]]+$flag\$" <<<"$headers" || fail "lacks $flag"
 done
+code=$(i686-w64-mingw32-objdump -d --no-show-raw-insn "$exe")
+! grep -Eq 'sub +[$]0x[0-9a-f]{4,},%esp' <<<"$code" ||
+  fail "steps the stack down 4 KiB or more unprobed"
 size=$(stat -c %s "$exe")
 [ "$size" -le "$max_bytes" ] || fail "is $size bytes, more than $max_bytes"
 
