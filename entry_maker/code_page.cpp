@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "entry_file.h"
+#include "system_calls.h"
 
 static UINT code_page = CP_ACP;
 
@@ -42,13 +43,22 @@ keeps_ascii()
 	return true;
 }
 
+// The code page a console window shows: the one chcp set in the console that standard error or
+// output is, else the system's OEM code page, which a new console starts in.
+static UINT
+console_code_page()
+{
+	UINT shown = is_console(2) || is_console(1) ? GetConsoleOutputCP() : 0;
+	return shown != 0 ? shown : GetOEMCP();
+}
+
 code_page_choice
 choose_code_page(const char *name)
 {
 	if (name == nullptr || lstrcmpiA(name, "ansi") == 0)
 		code_page = GetACP();
 	else if (lstrcmpiA(name, "oem") == 0)
-		code_page = GetOEMCP();
+		code_page = console_code_page();
 	else if ((code_page = number_of(name)) == 0)
 		return code_page_choice::not_a_code_page;
 	if (!IsValidCodePage(code_page))

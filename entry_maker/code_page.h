@@ -14,8 +14,9 @@ enum class code_page_choice {
 	not_on_this_build
 };
 
-// Chooses the code page named by name: a number, "oem" for the console's, or "ansi" or null for
-// the system's, the default; the names in any letter case.
+// Chooses the code page named by name: a number, "oem" for the console's (the one that chcp set
+// in the console of standard error or output, else the system's OEM code page), or "ansi" or
+// null for the system's, the default; the names in any letter case.
 code_page_choice choose_code_page(const char *name);
 
 // The number of the chosen code page, for messages.
