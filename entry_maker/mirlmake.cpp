@@ -37,13 +37,14 @@ help()
 	       "  -k           keep the text's bytes, as -x wrote them\n"
 	       "  -p           pad every entry to the longest: a larger file, fewer draws\n"
 	       "  -w           the compact layout, without equal chances\n"
-	       "  -e CODEPAGE  store the entries in this code page: a number, oem for the\n"
-	       "               console's, or ansi for Windows' own, the default\n"
+	       "  -e CODEPAGE  store the entries in this code page: a number, ansi for\n"
+	       "               Windows' own, the default, or oem for the console's: the one\n"
+	       "               chcp shows in this window, else the system's OEM code page\n"
 	       "  -c FILE      report which entries of FILE can be printed, and their chances\n"
 	       "  -v           with -c, a line for every entry\n"
 	       "  -a           with -c, count what every one of the 2^32 seeds prints\n"
 	       "  -x FILE      write the entries of FILE back as text, to make it again\n"
-	       "  -h, /?       this help\n\n"
+	       "  -h, -?, /?   this help\n\n"
 	       "INPUT is text in ANSI, UTF-8 or UTF-16, entries separated by lines of only %%;\n"
 	       "- or none reads standard input. Options may follow the inputs; -- ends them.\n"
 	       "The %% lines are found as written, before the text is stored in a code page.\n\n"
@@ -80,6 +81,7 @@ static const option_rule option_rules[] = {
     {'a', option_use::check, nullptr},
     {'x', option_use::make, nullptr},
     {'h', option_use::any, nullptr},
+    {'?', option_use::any, nullptr}, // as cmd's programs take /?
 };
 
 // What each option letter was given: its value, or "" for one that takes none; null when absent.
@@ -114,7 +116,7 @@ take_options(int argc, char **argv, int i)
 		const option_rule *rule = rule_of(*at);
 		if (rule == nullptr)
 			refuse("unknown option %s", option);
-		if (*at == 'h')
+		if (*at == 'h' || *at == '?')
 			help();
 		if (rule->value_fault == nullptr) {
 			given(*at) = "";
