@@ -60,10 +60,16 @@ choose_path(int argc, char **argv, char **environment)
 	const char *directory = find_variable(environment, data_variable);
 	if (directory == nullptr)
 		directory = default_directory;
+	size_t length = strlen(directory);
+	// cmd users quote a folder with blanks (set VEMOLDATA="D:\my data"); a Windows path
+	// cannot hold a double quote, so the quotes are no part of it.
+	if (length >= 2 && directory[0] == '"' && directory[length - 1] == '"') {
+		directory++;
+		length -= 2;
+	}
 	// Sized for the joined text, so sprintf cannot write past the block.
-	char *path =
-	    static_cast<char *>(malloc(strlen(directory) + sizeof "/" + strlen(file_name)));
+	char *path = static_cast<char *>(malloc(length + sizeof "/" + strlen(file_name)));
 	if (path != nullptr)
-		sprintf(path, "%s/%s", directory, file_name);
+		sprintf(path, "%.*s/%s", static_cast<int>(length), directory, file_name);
 	return path;
 }

@@ -5,6 +5,6 @@
 const char *find_variable(char **environment, const char *name);
 
 // The entry file's path, in a new heap block of whatever length it needs: the argument after
-// an exact "-f" first argument, else "mirl.lines" in the data directory. Null when there is no
-// memory.
+// an exact "-f" first argument, else "mirl.lines" in the data directory, which VEMOLDATA may
+// name within double quotes. Null when there is no memory.
 char *choose_path(int argc, char **argv, char **environment);

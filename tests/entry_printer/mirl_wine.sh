@@ -19,6 +19,7 @@ place() {
 }
 place "$drive_c/vemol/data/mirl.lines" 'default file'
 place "$drive_c/mirl_tests/lib/mirl.lines" 'lib file'
+place "$drive_c/mirl_tests/with blank/mirl.lines" 'quoted file'
 place "$drive_c/mirl_tests/notes.txt" 'notes file'
 printf 'h\0x\0two\r\nlines' >"$drive_c/mirl_tests/crlf.lines"
 printf 'no separator' >"$drive_c/mirl_tests/none.lines"
@@ -43,6 +44,8 @@ check "VEMOLDATA names the directory" 0 'lib file\r\n' '' \
   mirl_with 'VEMOLDATA=C:\mirl_tests\lib'
 check "the variable's name has any case" 0 'lib file\r\n' '' \
   mirl_with 'vemoldata=C:\mirl_tests\lib'
+check "VEMOLDATA in double quotes, as cmd users write it" 0 'quoted file\r\n' '' \
+  mirl_with 'VEMOLDATA="C:\mirl_tests\with blank"'
 check "an empty VEMOLDATA is a directory too" 1 '' '/mirl.lines: No such file or directory\r\n' \
   mirl_with 'VEMOLDATA='
 check "missing file" 1 '' 'C:\\mirl_tests\\missing: No such file or directory\r\n' \

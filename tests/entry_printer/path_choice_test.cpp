@@ -41,6 +41,8 @@ TEST(choose_path, table)
 	    {{}, {"PATH=/bin"}, "C:\\vemol\\data/mirl.lines"},
 	    {{}, {"VEMOLDATA=D:\\lib"}, "D:\\lib/mirl.lines"},
 	    {{}, {"VEMOLDATA="}, "/mirl.lines"},
+	    {{}, {"VEMOLDATA=\"D:\\a b\""}, "D:\\a b/mirl.lines"},
+	    {{}, {"VEMOLDATA=\""}, "\"/mirl.lines"},
 	    {{}, {"VemolData=E:\\x"}, "E:\\x/mirl.lines"},
 	    {{}, {"vemoldata=low", "VEMOLDATA=exact"}, "exact/mirl.lines"},
 	    {{}, {"VEMOLDATAX=no", "VEMOLDAT=no"}, "C:\\vemol\\data/mirl.lines"},
