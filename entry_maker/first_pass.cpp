@@ -84,9 +84,10 @@ count_one(void *context, const split_entry *entry)
 	count_length(pass, stored.length);
 }
 
-// Ends the process with the message for a fault in the text of an input.
+// Ends the process with the message for a fault in the text of an input. A NUL in text read as
+// it is, unasked, most likely comes from UTF-16 whose NULs did not show it.
 [[noreturn]] static void
-fail_text(const text_input *in, const input_result *fault)
+fail_text(const text_input *in, const input_result *fault, const input_text *text)
 {
 	static const char *const problems[] = {"",
 					       "entry holds a NUL byte",
@@ -98,6 +99,9 @@ fail_text(const text_input *in, const input_result *fault)
 		problems[static_cast<int>(fault->outcome)]);
 	if (fault->outcome == input_outcome::unpaired_surrogate)
 		fprintf(stderr, " U+%04X", fault->surrogate);
+	if (fault->outcome == input_outcome::nul_byte &&
+	    text->encoding == text_encoding::bytes && !text->as_kept)
+		fputs("; the text may be UTF-16 without a byte order mark", stderr);
 	fputs("\n", stderr);
 	exit(2);
 }
@@ -154,7 +158,7 @@ count_text(first_pass *pass, text_input *in, input_text *text)
 			static_cast<unsigned long>(text->fit_count - most_misplaced));
 	if (result.outcome != input_outcome::ok &&
 	    result.outcome != input_outcome::misplaced_list_full)
-		fail_text(in, &result);
+		fail_text(in, &result, text);
 	if (text->misplaced_count > 0)
 		exit(2);
 }

@@ -21,15 +21,25 @@ encoding_of_mark(const unsigned char *text, size_t length, size_t *mark_length)
 	return text_encoding::bytes;
 }
 
+// Each line end of UTF-16 is a unit, its LF beside a NUL: bytes i and i ^ 1 form a unit.
 text_encoding
 encoding_of_nuls(const unsigned char *text, size_t length)
 {
-	if (length < 2 || memchr(text, 0, length) == nullptr)
+	const void *nul = memchr(text, 0, length);
+	if (nul == nullptr)
 		return text_encoding::bytes;
-	size_t nul_parity = text[0] == 0 ? 0 : 1;
-	for (size_t i = 0; i < length; i++)
-		if ((text[i] == 0) != (i % 2 == nul_parity))
+	size_t nul_parity = static_cast<size_t>(static_cast<const unsigned char *>(nul) - text) % 2;
+	bool line_end = false, unit_line_end = false;
+	for (size_t i = 0; i < length; i++) {
+		if (text[i] == 0 && i % 2 != nul_parity)
 			return text_encoding::bytes;
+		if (text[i] == '\n') {
+			line_end = true;
+			unit_line_end |= (i ^ 1) < length && text[i ^ 1] == 0;
+		}
+	}
+	if (line_end && !unit_line_end)
+		return text_encoding::bytes;
 	return nul_parity == 1 ? text_encoding::utf16le : text_encoding::utf16be;
 }
 

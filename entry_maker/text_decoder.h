@@ -14,8 +14,9 @@ enum class text_encoding { bytes, utf8, utf16le, utf16be };
 // and 0 when there is none.
 text_encoding encoding_of_mark(const unsigned char *text, size_t length, size_t *mark_length);
 
-// The encoding that the NULs of the first block of unmarked text show: UTF-16 when a NUL
-// stands in every second byte and in no other, LE when they are the odd ones; else bytes.
+// The encoding that the NULs of the first block of unmarked text show, as editors save UTF-16
+// without a mark: UTF-16 when every NUL stands at an odd offset (LE) or every one at an even
+// offset (BE), and its line ends, if it has any, are UTF-16 units; else bytes.
 text_encoding encoding_of_nuls(const unsigned char *text, size_t length);
 
 struct text_decoder {

@@ -113,9 +113,12 @@ TEST(input_text, encodings_and_faults)
 	     {"a"}},
 	    // Split as written, then stored: a fullwidth % is no separator.
 	    {mark + "a\n\uFF05\nb", ok, 0, {"a\n\uFF05\nb"}},
-	    // UTF-16 without a mark, as its NULs show; NULs elsewhere keep the bytes.
+	    // UTF-16 without a mark, as its NULs and line ends show, whatever characters it holds;
+	    // NULs elsewhere, or line ends that are no UTF-16 units, keep the bytes.
 	    {"\0x\0\n\0%\0\n\0y"s, ok, 0, {"x", "y"}},
+	    {utf16(u"\u20AC\u2013\n%\n\u0416", true).substr(2), ok, 0, {"\u20AC\u2013", "\u0416"}},
 	    {"x\0\n\0\0y"s, input_outcome::nul_byte, 1, {}},
+	    {"a\nb\0c\n"s, input_outcome::nul_byte, 2, {}},
 	};
 	for (const auto &c : cases) {
 		read_run run = read_text(c.bytes);

@@ -53,7 +53,7 @@ strays() {
 check "mirl prints input entries only" 0 '' '' strays
 listing "no temporaries after success" "${files[@]}" made.lines
 
-check "NUL byte" 2 '' "C:\\\\mirlmake_$family\\\\zero.txt:3: entry holds a NUL byte\r\n" \
+check "NUL byte" 2 '' "C:\\\\mirlmake_$family\\\\zero.txt:3: entry holds a NUL byte; the text may be UTF-16 without a byte order mark\r\n" \
   mirlmake -o "$dir\\bad.lines" "$dir\\zero.txt"
 piped() { printf 'x\r\n%%\r\ny\032\r\n' | mirlmake -o "$dir\\piped.lines"; }
 check "standard input is binary too" 2 '' 'stdin:3: entry holds a 0x1A byte\r\n' piped
