@@ -45,13 +45,9 @@ follow_lines(line_follower *f, const char *bytes, size_t length)
 			at += *at == '%';
 		} else if (f->percent != percent_line::none) {
 			char c = *at++;
-			if (c == '\n') {
-				// A CR in front of it is part of the line end.
-				f->percent = percent_line::blanks;
+			if (c == '\n')
 				follow_line_end(f);
-			} else if (f->percent == percent_line::blanks && c == '\r')
-				f->percent = percent_line::cr;
-			else if (f->percent == percent_line::cr || (c != ' ' && c != '\t'))
+			else if (c != ' ' && c != '\t')
 				f->percent = percent_line::none;
 		} else {
 			const char *lf = static_cast<const char *>(memchr(at, '\n', end - at));
@@ -199,13 +195,7 @@ take_part(entry_splitter *s, const unsigned char *part, size_t length)
 				so_far->percent_stop = so_far->raw_length + i;
 				break;
 			}
-	if (length >= 2) {
-		so_far->tail[0] = part[length - 2];
-		so_far->tail[1] = part[length - 1];
-	} else {
-		so_far->tail[0] = so_far->tail[1];
-		so_far->tail[1] = part[0];
-	}
+	so_far->last = part[length - 1];
 	so_far->raw_length += length;
 }
 
@@ -228,28 +218,21 @@ hold(entry_splitter *s, const unsigned char *part, size_t length)
 }
 
 // Adds the bytes of part to the entry in progress. Those of a "%" line that may yet separate
-// are held back; of the others, all but the last two are sure to be the entry's own.
+// are held back; of the others, all but the last are sure to be the entry's own.
 static void
 add_part(entry_splitter *s, const unsigned char *part, size_t length)
 {
 	size_t *held = &s->so_far.held_length;
 	if (s->piece == nullptr || length == 0)
 		return;
-	if (s->percent != percent_line::none || *held + length <= 2) {
+	if (s->percent != percent_line::none) {
 		hold(s, part, length);
 		return;
 	}
-	if (length >= 2) {
-		give(s, s->held, *held);
-		give(s, part, length - 2);
-		*held = 0;
-		hold(s, part + length - 2, 2);
-		return;
-	}
-	give(s, s->held, *held - 1);
-	s->held[0] = s->held[*held - 1];
-	s->held[1] = static_cast<char>(part[0]);
-	*held = 2;
+	give(s, s->held, *held);
+	give(s, part, length - 1);
+	*held = 0;
+	hold(s, part + length - 1, 1);
 }
 
 // Adds block[begin..end) to the entry in progress, which goes on into the next block; when the
@@ -281,13 +264,11 @@ return_to_mark(entry_splitter *s)
 	s->percent = percent_line::none;
 }
 
-// The LF or CR LF that ends the raw_length bytes before end, which the entry leaves out.
+// The LF that ends raw_length bytes whose last is last, which the entry leaves out.
 static size_t
-line_end_length(const unsigned char *end, uint64_t raw_length)
+line_end_length(unsigned char last, uint64_t raw_length)
 {
-	if (raw_length == 0 || end[-1] != '\n')
-		return 0;
-	return raw_length >= 2 && end[-2] == '\r' ? 2 : 1;
+	return raw_length > 0 && last == '\n' ? 1 : 0;
 }
 
 // The line on which the entry in progress starts, at begin in block unless in an earlier one.
@@ -343,8 +324,7 @@ end_spanning_entry(entry_splitter *s, line_count *count, const unsigned char *bl
 	if (!in_block)
 		add_part(s, block + begin, end - begin);
 	take_part(s, block + begin, end - begin);
-	uint64_t length =
-	    so_far->raw_length - line_end_length(so_far->tail + 2, so_far->raw_length);
+	uint64_t length = so_far->raw_length - line_end_length(so_far->last, so_far->raw_length);
 	split_entry entry = {nullptr,
 			     length,
 			     0,
@@ -378,7 +358,7 @@ end_entry(entry_splitter *s, line_count *count, const unsigned char *block, size
 	bool blank;
 	entry_lead lead = lead_in_block(bytes, length, &blank);
 	split_entry entry = {reinterpret_cast<const char *>(bytes),
-			     length - line_end_length(bytes + length, length),
+			     length - line_end_length(length > 0 ? bytes[length - 1] : 0, length),
 			     0,
 			     blank,
 			     false,
@@ -398,25 +378,21 @@ struct boundary {
 	percent_line state;
 };
 
-// Follows a line that begins with "%" from block[i], in state: found with next just past its
-// LF when it is a separator, none with next at the byte that shows it is not, undecided when
-// limit comes first.
+// Follows a line that begins with "%" from block[i], past the "%" and any blanks or tabs: found
+// with next just past its LF when it is a separator, none with next at the byte that shows it is
+// not, undecided when limit comes first.
 static boundary
-follow_percent_line(const unsigned char *block, size_t i, size_t limit, percent_line state)
+follow_percent_line(const unsigned char *block, size_t i, size_t limit)
 {
 	for (; i < limit; i++) {
 		unsigned char c = block[i];
-		if (state == percent_line::blanks && (c == ' ' || c == '\t'))
+		if (c == ' ' || c == '\t')
 			continue;
-		if (state == percent_line::blanks && c == '\r') {
-			state = percent_line::cr;
-			continue;
-		}
 		if (c == '\n')
 			return {boundary_kind::found, 0, i + 1, percent_line::none};
 		return {boundary_kind::none, 0, i, percent_line::none};
 	}
-	return {boundary_kind::undecided, 0, limit, state};
+	return {boundary_kind::undecided, 0, limit, percent_line::blanks};
 }
 
 // The next "%" line that begins in block[from..limit). '%' is rare in text, so the search goes
@@ -430,8 +406,7 @@ next_separator(const entry_splitter *s, const unsigned char *block, size_t from,
 			return {boundary_kind::none, 0, 0, percent_line::none};
 		bool line_start = percent == 0 ? s->line_start : block[percent - 1] == '\n';
 		if (line_start) {
-			boundary b =
-			    follow_percent_line(block, percent + 1, limit, percent_line::blanks);
+			boundary b = follow_percent_line(block, percent + 1, limit);
 			if (b.kind != boundary_kind::none) {
 				b.end = percent;
 				return b;
@@ -456,7 +431,7 @@ static size_t
 finish_percent_line(entry_splitter *s, line_count *count, const unsigned char *block, size_t limit,
 		    size_t *begin)
 {
-	boundary b = follow_percent_line(block, 0, limit, s->percent);
+	boundary b = follow_percent_line(block, 0, limit);
 	if (b.kind == boundary_kind::undecided) {
 		s->percent = b.state;
 		return limit;
@@ -532,7 +507,7 @@ split_block(entry_splitter *s, const unsigned char *block, size_t length, bool a
 	if (length > 0)
 		s->line_start = block[length - 1] == '\n';
 	if (at_end) {
-		// A "%" line of blanks at the very end separates; one ending in a lone CR does not.
+		// A "%" line at the very end separates.
 		if (s->percent == percent_line::blanks) {
 			return_to_mark(s);
 			end_entry(s, &count, block, length, length, !s->entry_ended);

@@ -1,8 +1,9 @@
 #pragma once
 // Splits the text of one input into entries, a block at a time: at the lines that hold only
-// "%" (and any blanks or tabs after it), or with lines set at every line end. The line end in
-// front of a "%" line or the end of the input is not part of the entry; every other byte is kept
-// as it is.
+// "%" (and any blanks or tabs after it), or with lines set at every line end. Its line ends are
+// LF: the reading has folded each CR LF, so that a CR left in front of a LF is the text's own.
+// The line end in front of a "%" line or the end of the input is not part of the entry; every
+// other byte is kept as it is.
 
 #include <stddef.h>
 #include <stdint.h>
@@ -34,8 +35,8 @@ typedef void entry_handler(void *context, const split_entry *entry);
 typedef void entry_piece(void *context, const char *bytes, size_t length);
 
 // Where a line that begins with "%" stands when a block ends inside it: after the "%" and any
-// blanks or tabs, or after a CR too, which only a LF may follow.
-enum class percent_line { none, blanks, cr };
+// blanks or tabs.
+enum class percent_line { none, blanks };
 
 // How far the whitespace that begins an entry has been followed.
 struct lead_so_far {
@@ -51,7 +52,7 @@ struct lead_so_far {
 struct entry_so_far {
 	uint64_t raw_length; // line end included
 	lead_so_far lead;
-	unsigned char tail[2]; // its last two bytes, as far as there are any
+	unsigned char last;    // its last byte, when there is one
 	uint64_t percent_stop; // with lines and a first "%": where a byte other than a blank or a
 			       // tab follows it, or UINT64_MAX
 	size_t held_length;    // its last bytes, not handed yet
@@ -76,7 +77,7 @@ struct entry_splitter {
 	uint64_t entry_line;
 	unsigned char first_byte;
 	entry_so_far so_far;
-	// Its bytes not handed yet: the two that may be the line end in front of a "%" line, and
+	// Its bytes not handed yet: the one that may be the line end in front of a "%" line, and
 	// that line, until it shows whether it separates. Only such a line grows it.
 	char *held;
 	size_t held_room;
@@ -105,7 +106,7 @@ void follow_start(line_follower *follower);
 
 void follow_lines(line_follower *follower, const char *bytes, size_t length);
 
-// Ends the line that goes on with a line end, which a CR at its end does not join.
+// Ends the line that goes on with a line end.
 void follow_line_end(line_follower *follower);
 
 // Starts following the lead of an entry.

@@ -4,6 +4,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include "byte_search.h"
 #include "check_report.h"
 #include "entry_splitter.h"
 #include "error_report.h"
@@ -28,7 +29,16 @@ struct extracting {
 	uint64_t cut_entries, percent_entries;
 };
 
-// Writes restored bytes of the entry.
+// Writes a line end that stands after a CR or not: the platform's, but CR LF after a CR, as
+// making folds a CR LF into a LF, and so back into the CR and a LF.
+static void
+write_line_end(bool after_cr)
+{
+	const char *end = after_cr ? "\r\n" : line_end();
+	output_bytes(end, strlen(end));
+}
+
+// Writes restored bytes of the entry, each LF as a line end.
 static void
 write_restored(void *context, const char *bytes, size_t length)
 {
@@ -36,8 +46,14 @@ write_restored(void *context, const char *bytes, size_t length)
 	if (length == 0)
 		return;
 	follow_lines(&x->lines, bytes, length);
+	const unsigned char *text = reinterpret_cast<const unsigned char *>(bytes);
+	size_t start = 0;
+	for (size_t lf; (lf = find_byte(text, start, length, '\n')) < length; start = lf + 1) {
+		output_bytes(bytes + start, lf - start);
+		write_line_end((lf > 0 ? bytes[lf - 1] : x->last) == '\r');
+	}
+	output_bytes(bytes + start, length - start);
 	x->last = bytes[length - 1];
-	output_bytes(bytes, length);
 }
 
 // Takes a piece of a printable entry's bytes, up to a 0x1A, where mirl stops printing it.
@@ -71,8 +87,7 @@ warn_of_entry(extracting *x, const checked_entry *entry)
 			static_cast<unsigned long>(entry->number));
 }
 
-// Ends a printable entry, and writes a "%" line. The line end in front of it, which making leaves
-// out, is CR LF after a CR everywhere: a LF alone would be read with the CR as that line end.
+// Ends a printable entry, and writes a "%" line, with the platform's line ends.
 static void
 write_entry(void *context, const checked_entry *entry)
 {
@@ -83,8 +98,9 @@ write_entry(void *context, const checked_entry *entry)
 	// The line end written next ends the entry's last line, and the "%" line another.
 	follow_line_end(&x->lines);
 	warn_of_entry(x, entry);
-	const char *line = x->last == '\r' ? "\r\n%\r\n" : percent_line_text();
-	output_bytes(line, strlen(line));
+	write_line_end(x->last == '\r');
+	output_bytes("%", 1);
+	write_line_end(false);
 	x->lines.line++;
 	x->lines.separator = 0;
 	x->cut = false;

@@ -20,7 +20,8 @@ enum { input_block_size = 65536 };
 enum { stray_allowance = 16 };
 
 // The text handed to the splitter: a block as it was read, or what a block decodes into as
-// UTF-8, behind a 0x1A held back from the block before, which may yet turn out to end the text.
+// UTF-8, behind a byte held back from the block before: a CR, which may be the first of a CR LF,
+// or a 0x1A, which may yet turn out to end the text.
 static unsigned char text_block[1 + utf8_room(most_units(input_block_size))];
 static unsigned char *const text_at = text_block + 1;
 // A block read, to be decoded, and what it decodes into; then, a part of an entry being stored.
@@ -37,7 +38,7 @@ struct reading {
 	entry_splitter *splitter; // splits the text as it is handed over
 	input_text *text;
 	text_decoder decoder; // decodes the text, or checks that bytes kept would decode
-	bool held_1a;         // the last block ended in a run of 0x1A; text_block[0] holds one
+	unsigned char held;   // text_block[0]: 0x1A after a run of them, or a CR, else 0
 	// With decoded text: where each entry goes once it is stored in the code page, a piece at
 	// a time when it spans blocks.
 	entry_handler *handler;
@@ -67,25 +68,43 @@ count_unit_line_ends(const uint16_t *units, size_t count)
 	return lines;
 }
 
-// Splits the length bytes at text_at. A run of 0x1A at their end waits to see whether more
-// text follows: only at the very end is it the end mark of DOS. Text after it is refused at the
-// run's first byte.
+// Folds each CR LF in bytes into a LF, in place, and returns the length left. The bytes move
+// from one CR to the next: LF text has none.
+static size_t
+fold_line_ends(unsigned char *bytes, size_t length)
+{
+	size_t to = find_byte(bytes, 0, length, '\r');
+	for (size_t cr = to; cr < length;) {
+		size_t next = find_byte(bytes, cr + 1, length, '\r');
+		size_t from = cr + (cr + 1 < length && bytes[cr + 1] == '\n');
+		memmove(bytes + to, bytes + from, next - from);
+		to += next - from;
+		cr = next;
+	}
+	return to;
+}
+
+// Splits the length bytes at text_at, each CR LF folded into a LF: mirl reads either as a line
+// end, so the text's line ends do not change the file. A CR at their end waits for the next
+// block, which may begin with its LF; so does a run of 0x1A, which is the end mark of DOS only
+// at the very end. Text after such a run is refused at the run's first byte.
 static split_result
 split_text_block(reading *r, size_t length, bool at_end)
 {
 	size_t run = 0;
 	while (run < length && text_at[length - 1 - run] == 0x1A)
 		run++;
-	bool run_goes_on = r->held_1a && run == length;
+	bool run_goes_on = r->held == 0x1A && run == length;
 	unsigned char *block = text_at;
-	if (r->held_1a && !run_goes_on) {
+	if (r->held != 0 && !run_goes_on) {
 		block = text_block;
 		length++;
 	}
-	r->held_1a = run_goes_on || run > 0;
-	split_result result = split_block(r->splitter, block, length - run, at_end);
-	if (r->held_1a)
-		text_block[0] = 0x1A;
+	length = fold_line_ends(block, length - run);
+	bool cr_waits = run == 0 && !at_end && length > 0 && block[length - 1] == '\r';
+	r->held = run_goes_on || run > 0 ? 0x1A : cr_waits ? '\r' : 0;
+	split_result result = split_block(r->splitter, block, length - cr_waits, at_end);
+	text_block[0] = r->held;
 	return result;
 }
 

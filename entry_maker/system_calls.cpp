@@ -200,9 +200,9 @@ keyboard_end_keys()
 }
 
 const char *
-percent_line_text()
+line_end()
 {
-	return "\r\n%\r\n";
+	return "\r\n";
 }
 
 bool
@@ -320,9 +320,9 @@ keyboard_end_keys()
 }
 
 const char *
-percent_line_text()
+line_end()
 {
-	return "\n%\n";
+	return "\n";
 }
 
 bool

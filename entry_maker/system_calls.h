@@ -44,8 +44,8 @@ bool names_console(const char *path);
 // The keys that end text typed at the console.
 const char *keyboard_end_keys();
 
-// A line that holds only "%" and the line end in front of it, in text: CR LF on Windows.
-const char *percent_line_text();
+// The line end of text: CR LF on Windows, LF natively.
+const char *line_end();
 
 // Whether path names a folder.
 bool is_folder(const char *path);

@@ -87,6 +87,8 @@ TEST(input_text, encodings_and_faults)
 	    {mark + "\u00DCbung\r\n%\r\ncaf\u00E9", ok, 0, {"\u00DCbung", "caf\u00E9"}},
 	    {"\u00DC\n%\n\u20AC", ok, 0, {"\u00DC", "\u20AC"}},
 	    {"caf\xE9\n%\n\xC3(", ok, 0, {"caf\xE9", "\xC3("}},
+	    // Each CR LF is folded into a LF; a CR in front of one stays.
+	    {"two\r\nlines\r\n%\r\nx\r\r\n% \t\r\ny", ok, 0, {"two\nlines", "x\r", "y"}},
 	    {mark + "a\n%\nb\xC3(", input_outcome::invalid_utf8, 3, {"a"}},
 	    {mark + "a\n%\xC0\xAF", input_outcome::invalid_utf8, 2, {}},
 	    // Sequences that two blocks of 64 KiB cut in two.

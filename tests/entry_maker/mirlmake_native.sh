@@ -283,8 +283,8 @@ texts() { # LEADS...: the text, each lead in turn
   for lead in "$@" "$@"; do
     printf "$lead"
     printf "%$((i * 7919 % 200 + 1))s" | tr ' ' x
-    # After a CR, -x writes a CR LF in front of the "%" line, as a LF would join the CR.
-    if [ $((i++ % 7)) = 5 ]; then printf '\r\r\n%%\r\n'; else printf '\n%%\n'; fi
+    # After a CR, -x writes a CR LF in front of the "%" line, which making folds into a LF.
+    if [ $((i++ % 7)) = 5 ]; then printf '\r\r\n%%\n'; else printf '\n%%\n'; fi
   done
 }
 texts "${leads[@]}" >kept.txt
@@ -302,7 +302,7 @@ done
 # What mirl prints: up to a 0x1A, from the first byte it prints; an entry that would separate
 # entries is written all the same.
 printf 'h\0x\0  \x1a y\0 \302\240\tz\r\0\0\302\240 w\0\302\240\0\n\tab\x1a cd\0 ' >hand.lines
-check "-x on a file made by hand" 0 '\tz\r\r\n%%\r\n\n%%\n  w\n%%\n\302\240\n%%\nab\n%%\n' \
+check "-x on a file made by hand" 0 '\tz\r\r\n%%\n\n%%\n  w\n%%\n\302\240\n%%\nab\n%%\n' \
   'hand.lines: entry 5: 4 bytes from its 0x1A on left out
 the first entry can never be printed: behind a header of 40 bytes or fewer
 1 entry can never be printed: begins with 0x1A

@@ -28,16 +28,16 @@ printf 'one\r\ntwo\r\n' >single.txt
 # (Not nul.txt: Windows reads that name as its null device.)
 printf 'a\r\n%%\r\nb\0\r\n' >zero.txt
 files=("mirlmake_$family.exe" "mirl_$family.exe" three.txt single.txt zero.txt)
-three='mirl entries: 5, equal chances\000         \000 one\r\ntwo\000    three\000     four\000     five\000the longest entry\r\nof all\000\032         \000        '
-report="C:\\\\mirlmake_$family\\\\made.lines: 5 of 5 entries can be printed, with equal chances per draw, 1.8996 draws per print\r
+three='mirl entries: 5, equal chances\000       \000one\ntwo\000  three\000   four\000   five\000the longest entry\nof all\000\032       \000 '
+report="C:\\\\mirlmake_$family\\\\made.lines: 5 of 5 entries can be printed, with equal chances per draw, 1.8746 draws per print\r
 layout parts, which mirl skips: the filler, 1 marker, the blank tail\r
-      1  20.0000%%  one  two\r
+      1  20.0000%%  one two\r
       2  20.0000%%  three\r
       3  20.0000%%  four\r
       4  20.0000%%  five\r
-      5  20.0000%%  the longest entry  of all\r\n"
+      5  20.0000%%  the longest entry of all\r\n"
 
-check "binary output: CR LF and NUL kept; an input named twice read once" 0 "$three" \
+check "binary output: CR LF folded, NUL kept; an input named twice read once" 0 "$three" \
   "C:\\\\MIRLMAKE_$family\\\\THREE.TXT: named twice; read once\r\n" \
   mirlmake "$dir\\three.txt" "C:\\MIRLMAKE_$family\\THREE.TXT"
 check "made into a file" 0 '' '' mirlmake -o "$dir\\made.lines" "$dir\\single.txt"
@@ -97,7 +97,7 @@ check "standard input is the output" 2 '' 'three.txt: is both an input and the o
   in_cmd -o three.txt '<three.txt'
 check "wildcards" 0 '' '' in_cmd -w -o all.lines 't*.txt' -- single.txt
 check "the inputs the wildcards name" 0 \
-  'mirl entries: 6, chances follow the length of the entry before\000one\r\ntwo\000three\000four\000five\000the longest entry\r\nof all\000one\r\ntwo\000' \
+  'mirl entries: 6, chances follow the length of the entry before\000one\ntwo\000three\000four\000five\000the longest entry\nof all\000one\ntwo\000' \
   '' cat all.lines
 rm all.lines
 help_line() { mirlmake "$@" | head -n 1; }
