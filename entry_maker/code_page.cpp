@@ -8,7 +8,6 @@
 #include <windows.h>
 
 #include "entry_file.h"
-#include "system_calls.h"
 
 static UINT code_page = CP_ACP;
 
@@ -43,12 +42,13 @@ keeps_ascii()
 	return true;
 }
 
-// The code page a console window shows: the one chcp set in the console that standard error or
-// output is, else the system's OEM code page, which a new console starts in.
+// The code page a console window shows: the one chcp set in the console that mirlmake runs in,
+// else, without a console (GetConsoleOutputCP fails), the system's OEM code page, which a new
+// console starts in.
 static UINT
 console_code_page()
 {
-	UINT shown = is_console(2) || is_console(1) ? GetConsoleOutputCP() : 0;
+	UINT shown = GetConsoleOutputCP();
 	return shown != 0 ? shown : GetOEMCP();
 }
 
@@ -76,6 +76,26 @@ bool
 code_page_is_utf8()
 {
 	return code_page == CP_UTF8;
+}
+
+unsigned long
+ansi_code_page()
+{
+	return GetACP();
+}
+
+// A byte that begins a character of two bytes has none of its own: it stands for U+FFFD, which
+// no code page places.
+const uint16_t *
+ansi_characters()
+{
+	static WCHAR units[128];
+	for (int i = 0; i < 128; i++) {
+		char byte = static_cast<char>(0x80 + i);
+		units[i] = 0xFFFD;
+		MultiByteToWideChar(CP_ACP, /* flags */ 0, &byte, 1, units + i, 1);
+	}
+	return reinterpret_cast<const uint16_t *>(units);
 }
 
 // Converts count units into room bytes at out, or only measures them when room is 0;
@@ -244,6 +264,21 @@ bool
 code_page_is_utf8()
 {
 	return true;
+}
+
+unsigned long
+ansi_code_page()
+{
+	return 28591;
+}
+
+const uint16_t *
+ansi_characters()
+{
+	static uint16_t units[128];
+	for (int i = 0; i < 128; i++)
+		units[i] = static_cast<uint16_t>(0x80 + i);
+	return units;
 }
 
 size_t

@@ -15,12 +15,17 @@ enum class code_page_choice {
 };
 
 // Chooses the code page named by name: a number, "oem" for the console's (the one that chcp set
-// in the console of standard error or output, else the system's OEM code page), or "ansi" or
-// null for the system's, the default; the names in any letter case.
+// in the console that mirlmake runs in, else the system's OEM code page), or "ansi" or null for
+// the system's, the default; the names in any letter case.
 code_page_choice choose_code_page(const char *name);
 
 // The number of the chosen code page, for messages.
 unsigned long code_page_number();
+
+// The system's ANSI code page, which text that is UTF-8 but for a few bytes holds them in, and
+// the characters of its bytes 0x80 to 0xFF, 128 units; natively ISO 8859-1's.
+unsigned long ansi_code_page();
+const uint16_t *ansi_characters();
 
 // Whether the chosen code page is UTF-8, so that UTF-8 text is stored as it is.
 bool code_page_is_utf8();

@@ -29,31 +29,31 @@ struct extracting {
 	uint64_t cut_entries, percent_entries;
 };
 
-// Writes a line end that stands after a CR or not: the platform's, but CR LF after a CR, as
-// making folds a CR LF into a LF, and so back into the CR and a LF.
+// Writes text with each LF as the platform's line end, but as CR LF after a CR everywhere: making
+// folds a CR LF into a LF, and so back into the CR and a LF.
 static void
-write_line_end(bool after_cr)
+write_text(extracting *x, const char *bytes, size_t length)
 {
-	const char *end = after_cr ? "\r\n" : line_end();
-	output_bytes(end, strlen(end));
+	const unsigned char *text = reinterpret_cast<const unsigned char *>(bytes);
+	size_t start = 0;
+	for (size_t lf = 0; (lf = find_byte(text, lf, length, '\n')) < length; start = lf++) {
+		output_bytes(bytes + start, lf - start);
+		if (crlf_text || (lf > 0 ? bytes[lf - 1] : x->last) == '\r')
+			output_bytes("\r", 1);
+	}
+	output_bytes(bytes + start, length - start);
+	// Where every line end is CR LF, the byte in front of one does not matter.
+	if (!crlf_text && length > 0)
+		x->last = bytes[length - 1];
 }
 
-// Writes restored bytes of the entry, each LF as a line end.
+// Writes restored bytes of the entry.
 static void
 write_restored(void *context, const char *bytes, size_t length)
 {
 	extracting *x = static_cast<extracting *>(context);
-	if (length == 0)
-		return;
 	follow_lines(&x->lines, bytes, length);
-	const unsigned char *text = reinterpret_cast<const unsigned char *>(bytes);
-	size_t start = 0;
-	for (size_t lf; (lf = find_byte(text, start, length, '\n')) < length; start = lf + 1) {
-		output_bytes(bytes + start, lf - start);
-		write_line_end((lf > 0 ? bytes[lf - 1] : x->last) == '\r');
-	}
-	output_bytes(bytes + start, length - start);
-	x->last = bytes[length - 1];
+	write_text(x, bytes, length);
 }
 
 // Takes a piece of a printable entry's bytes, up to a 0x1A, where mirl stops printing it.
@@ -98,9 +98,7 @@ write_entry(void *context, const checked_entry *entry)
 	// The line end written next ends the entry's last line, and the "%" line another.
 	follow_line_end(&x->lines);
 	warn_of_entry(x, entry);
-	write_line_end(x->last == '\r');
-	output_bytes("%", 1);
-	write_line_end(false);
+	write_text(x, "\n%\n", 3);
 	x->lines.line++;
 	x->lines.separator = 0;
 	x->cut = false;

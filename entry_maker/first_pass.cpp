@@ -85,7 +85,7 @@ count_one(void *context, const split_entry *entry)
 }
 
 // Ends the process with the message for a fault in the text of an input. A NUL in text read as
-// it is, unasked, most likely comes from UTF-16 whose NULs did not show it.
+// it is most likely comes from UTF-16 whose NULs did not show it.
 [[noreturn]] static void
 fail_text(const text_input *in, const input_result *fault, const input_text *text)
 {
@@ -99,9 +99,8 @@ fail_text(const text_input *in, const input_result *fault, const input_text *tex
 		problems[static_cast<int>(fault->outcome)]);
 	if (fault->outcome == input_outcome::unpaired_surrogate)
 		fprintf(stderr, " U+%04X", fault->surrogate);
-	if (fault->outcome == input_outcome::nul_byte &&
-	    text->encoding == text_encoding::bytes && !text->as_kept)
-		fputs("; the text may be UTF-16 without a byte order mark", stderr);
+	if (fault->outcome == input_outcome::nul_byte && text->encoding == text_encoding::bytes)
+		fputs("; UTF-16 without a byte order mark?", stderr);
 	fputs("\n", stderr);
 	exit(2);
 }
@@ -167,10 +166,10 @@ count_text(first_pass *pass, text_input *in, input_text *text)
 static void
 warn_of_input(const text_input *in, const input_text *text)
 {
-	if (text->nearly_utf8)
+	if (in->encoding == text_encoding::utf8_and_ansi)
 		fprintf(stderr, "%s:%lu: not UTF-8 (byte 0x%02X); read as code page %lu\n",
 			in->name, static_cast<unsigned long>(text->stray_line), text->first_stray,
-			code_page_number());
+			ansi_code_page());
 	if (in->unindented > most_named)
 		fprintf(stderr, "%s: %lu more entries lose their indentation\n", in->name,
 			static_cast<unsigned long>(in->unindented - most_named));
@@ -181,9 +180,10 @@ warn_of_input(const text_input *in, const input_text *text)
 			in->percent_lines == 1 ? "it separates" : "they separate");
 }
 
-// Text without a byte order mark is kept as it is, unless it is UTF-8 throughout and not all
-// ASCII: then it is counted again, decoded, as it will be stored. In a UTF-8 code page, such
-// text is stored as it is, and stray bytes stay what they were.
+// Text without a byte order mark is kept as it is, unless it is UTF-8 and not all ASCII: then it
+// is counted again, decoded, as it will be stored, each stray byte among its UTF-8 as the ANSI
+// code page's character, as the user meant it. In a UTF-8 code page, such text is stored as it
+// is, and stray bytes stay what they were.
 void
 count_input(first_pass *pass, text_input *in)
 {
@@ -193,9 +193,9 @@ count_input(first_pass *pass, text_input *in)
 	text.as_kept = pass->as_kept;
 	text.check_utf8 = !code_page_is_utf8() && !pass->as_kept;
 	count_text(pass, in, &text);
-	if (text.utf8) {
+	if (text.utf8 || text.nearly_utf8) {
 		in->quiet = true;
-		text.encoding = text_encoding::utf8;
+		text.encoding = text.utf8 ? text_encoding::utf8 : text_encoding::utf8_and_ansi;
 		count_text(pass, in, &text);
 	}
 	in->encoding = text.encoding;

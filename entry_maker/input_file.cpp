@@ -68,19 +68,15 @@ count_unit_line_ends(const uint16_t *units, size_t count)
 	return lines;
 }
 
-// Folds each CR LF in bytes into a LF, in place, and returns the length left. The bytes move
-// from one CR to the next: LF text has none.
+// Folds each CR LF in bytes into a LF, in place, and returns the length left. Only text from
+// its first CR on is looked at byte by byte: LF text has none.
 static size_t
 fold_line_ends(unsigned char *bytes, size_t length)
 {
 	size_t to = find_byte(bytes, 0, length, '\r');
-	for (size_t cr = to; cr < length;) {
-		size_t next = find_byte(bytes, cr + 1, length, '\r');
-		size_t from = cr + (cr + 1 < length && bytes[cr + 1] == '\n');
-		memmove(bytes + to, bytes + from, next - from);
-		to += next - from;
-		cr = next;
-	}
+	for (size_t i = to; i < length; i++)
+		if (bytes[i] != '\r' || i + 1 == length || bytes[i + 1] != '\n')
+			bytes[to++] = bytes[i];
 	return to;
 }
 
@@ -379,7 +375,9 @@ split_text(int fd, entry_splitter *splitter, input_text *text)
 	}
 	split_start(r.splitter);
 	decode_start(&r.decoder, kept ? text_encoding::utf8 : text->encoding);
-	r.decoder.passes_strays = kept;
+	r.decoder.passes_strays |= kept;
+	if (text->encoding == text_encoding::utf8_and_ansi)
+		r.decoder.stray_units = ansi_characters();
 	input_result result = split_blocks(fd, &r, count, mark);
 	if (!kept)
 		split_free(&decoded_splitter);

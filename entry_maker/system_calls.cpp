@@ -199,12 +199,6 @@ keyboard_end_keys()
 	return "Ctrl+Z, then Enter";
 }
 
-const char *
-line_end()
-{
-	return "\r\n";
-}
-
 bool
 is_folder(const char *path)
 {
@@ -317,12 +311,6 @@ const char *
 keyboard_end_keys()
 {
 	return "Ctrl+D";
-}
-
-const char *
-line_end()
-{
-	return "\n";
 }
 
 bool

@@ -44,8 +44,12 @@ bool names_console(const char *path);
 // The keys that end text typed at the console.
 const char *keyboard_end_keys();
 
-// The line end of text: CR LF on Windows, LF natively.
-const char *line_end();
+// Whether text ends its lines with CR LF, as on Windows, or with LF.
+#ifdef _WIN32
+enum { crlf_text = 1 };
+#else
+enum { crlf_text = 0 };
+#endif
 
 // Whether path names a folder.
 bool is_folder(const char *path);

@@ -29,16 +29,14 @@ encoding_of_nuls(const unsigned char *text, size_t length)
 	if (nul == nullptr)
 		return text_encoding::bytes;
 	size_t nul_parity = static_cast<size_t>(static_cast<const unsigned char *>(nul) - text) % 2;
-	bool line_end = false, unit_line_end = false;
+	unsigned line_ends = 0; // 1: a LF seen; 3: one that is a UTF-16 unit too
 	for (size_t i = 0; i < length; i++) {
 		if (text[i] == 0 && i % 2 != nul_parity)
 			return text_encoding::bytes;
-		if (text[i] == '\n') {
-			line_end = true;
-			unit_line_end |= (i ^ 1) < length && text[i ^ 1] == 0;
-		}
+		if (text[i] == '\n')
+			line_ends |= (i ^ 1) < length && text[i ^ 1] == 0 ? 3 : 1;
 	}
-	if (line_end && !unit_line_end)
+	if (line_ends == 1)
 		return text_encoding::bytes;
 	return nul_parity == 1 ? text_encoding::utf16le : text_encoding::utf16be;
 }
@@ -48,6 +46,7 @@ decode_start(text_decoder *d, text_encoding encoding)
 {
 	*d = {};
 	d->encoding = encoding;
+	d->passes_strays = encoding == text_encoding::utf8_and_ansi;
 }
 
 // The bytes being decoded: what the last block left, then the new block.
@@ -164,6 +163,8 @@ decode_utf8(text_decoder *d, const joined_bytes *in, bool at_end, uint16_t *unit
 				d->first_stray_at =
 				    i < in->pending_length ? 0 : i - in->pending_length;
 			}
+			if (d->stray_units != nullptr)
+				units[n++] = d->stray_units[lead - 0x80];
 			i++;
 			continue;
 		}
@@ -223,7 +224,7 @@ decode_block(text_decoder *d, const unsigned char *bytes, size_t length, bool at
 	     uint16_t *units)
 {
 	joined_bytes in = {d->pending, d->pending_length, bytes, d->pending_length + length};
-	if (d->encoding == text_encoding::utf8)
+	if (d->encoding == text_encoding::utf8 || d->encoding == text_encoding::utf8_and_ansi)
 		return decode_utf8(d, &in, at_end, units);
 	return decode_utf16(d, &in, at_end, units);
 }

@@ -7,8 +7,9 @@
 #include <stddef.h>
 #include <stdint.h>
 
-// bytes: text kept as it is stored.
-enum class text_encoding { bytes, utf8, utf16le, utf16be };
+// bytes: text kept as it is stored. utf8_and_ansi: UTF-8 but for a few stray bytes, each a
+// character of the ANSI code page, as when text in it was pasted into UTF-8.
+enum class text_encoding { bytes, utf8, utf8_and_ansi, utf16le, utf16be };
 
 // The encoding that a byte order mark at the start of text names, and the mark's length; bytes
 // and 0 when there is none.
@@ -27,6 +28,8 @@ struct text_decoder {
 	uint32_t characters; // beyond ASCII
 	bool passes_strays;  // UTF-8 bytes that are no part of a character are counted, not refused
 	uint32_t strays;     // those bytes
+	// With utf8_and_ansi, set by the caller: what stray bytes 0x80 to 0xFF decode into.
+	const uint16_t *stray_units;
 	unsigned char first_stray;
 	size_t first_stray_at; // in the block that it was found in; 0 when among the pending bytes
 };
@@ -46,6 +49,7 @@ most_units(size_t length)
 	return length + 3;
 }
 
+// Starts decoding; utf8_and_ansi passes stray bytes, and so may bytes checked as UTF-8.
 void decode_start(text_decoder *decoder, text_encoding encoding);
 
 // Decodes bytes into units, which has room for most_units(length); a character cut short at

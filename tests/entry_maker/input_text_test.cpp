@@ -39,7 +39,7 @@ collect(void *context, const split_entry *entry)
 }
 
 read_run
-read_text(const std::string &bytes)
+read_text(const std::string &bytes, text_encoding encoding)
 {
 	maker_test::scratch dir;
 	int fd = file_open(dir.write("input", bytes).c_str());
@@ -49,7 +49,7 @@ read_text(const std::string &bytes)
 	splitter.piece = collect_piece;
 	splitter.context = &run;
 	input_text text = {};
-	text.encoding = text_encoding::bytes;
+	text.encoding = encoding;
 	input_result result = split_text(fd, &splitter, &text);
 	split_free(&splitter);
 	file_close(fd);
@@ -83,10 +83,18 @@ TEST(input_text, encodings_and_faults)
 		input_outcome outcome;
 		std::uint64_t line;
 		std::vector<std::string> entries;
+		text_encoding encoding = text_encoding::bytes; // of text without a mark
 	} cases[] = {
 	    {mark + "\u00DCbung\r\n%\r\ncaf\u00E9", ok, 0, {"\u00DCbung", "caf\u00E9"}},
 	    {"\u00DC\n%\n\u20AC", ok, 0, {"\u00DC", "\u20AC"}},
 	    {"caf\xE9\n%\n\xC3(", ok, 0, {"caf\xE9", "\xC3("}},
+	    // Read as UTF-8 but for stray bytes, each the ANSI code page's character: natively
+	    // ISO 8859-1's, a lead cut short by the end too.
+	    {"caf\xC3\xA9\n%\n\xF6l\xC3",
+	     ok,
+	     0,
+	     {"caf\u00E9", "\u00F6l\u00C3"},
+	     text_encoding::utf8_and_ansi},
 	    // Each CR LF is folded into a LF; a CR in front of one stays.
 	    {"two\r\nlines\r\n%\r\nx\r\r\n% \t\r\ny", ok, 0, {"two\nlines", "x\r", "y"}},
 	    {mark + "a\n%\nb\xC3(", input_outcome::invalid_utf8, 3, {"a"}},
@@ -123,7 +131,7 @@ TEST(input_text, encodings_and_faults)
 	    {"a\nb\0c\n"s, input_outcome::nul_byte, 2, {}},
 	};
 	for (const auto &c : cases) {
-		read_run run = read_text(c.bytes);
+		read_run run = read_text(c.bytes, c.encoding);
 		std::string row = c.bytes.substr(0, 24);
 		EXPECT_EQ(c.outcome, run.outcome) << row;
 		EXPECT_EQ(c.line, run.line) << row;

@@ -109,7 +109,7 @@ rm out.lines
 
 # Bad input of every kind is found before anything is written.
 check "NUL byte" 2 '' \
-  'nul.txt:2: entry holds a NUL byte; the text may be UTF-16 without a byte order mark\n' \
+  'nul.txt:2: entry holds a NUL byte; UTF-16 without a byte order mark?\n' \
   "$mirlmake" -o out.lines two.txt nul.txt
 check "0x1A byte" 2 '' '1a.txt:3: entry holds a 0x1A byte\n' "$mirlmake" two.txt 1a.txt
 check "only separators" 2 '' 'separators.txt:2: blank entry dropped\nno entries in the input\n' \

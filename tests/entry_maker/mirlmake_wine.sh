@@ -53,7 +53,7 @@ strays() {
 check "mirl prints input entries only" 0 '' '' strays
 listing "no temporaries after success" "${files[@]}" made.lines
 
-check "NUL byte" 2 '' "C:\\\\mirlmake_$family\\\\zero.txt:3: entry holds a NUL byte; the text may be UTF-16 without a byte order mark\r\n" \
+check "NUL byte" 2 '' "C:\\\\mirlmake_$family\\\\zero.txt:3: entry holds a NUL byte; UTF-16 without a byte order mark?\r\n" \
   mirlmake -o "$dir\\bad.lines" "$dir\\zero.txt"
 piped() { printf 'x\r\n%%\r\ny\032\r\n' | mirlmake -o "$dir\\piped.lines"; }
 check "standard input is binary too" 2 '' 'stdin:3: entry holds a 0x1A byte\r\n' piped
@@ -101,8 +101,10 @@ check "the inputs the wildcards name" 0 \
   '' cat all.lines
 rm all.lines
 help_line() { mirlmake "$@" | head -n 1; }
-check "help" 0 'mirlmake makes an entry file for mirl from text, or reports on one.\r\n' '' \
-  help_line '/?'
+for option in '/?' '-?'; do
+  check "help with $option" 0 'mirlmake makes an entry file for mirl from text, or reports on one.\r\n' \
+    '' help_line "$option"
+done
 
 # Text as Notepad saves it, in ANSI (code page 1252), UTF-8 with and without its mark, and
 # UTF-16 in both byte orders, each stored in a code page by the system's own conversion; a
@@ -146,7 +148,14 @@ done
 printf 'a \357\274\205\r\n\357\274\205\r\nb\r\n%%\r\nc\r\n' >fullwidth.txt
 printf '\342\200\234q\342\200\235 \342\200\223 \357\274\241\r\n' >quotes.txt
 printf 'a\r\n%%\342\227\231\r\nb\342\231\252\r\n%%\r\n\342\206\222\r\n' >controls.txt
+# UTF-16 without a mark, its characters beyond U+00FF. UTF-8 with stray bytes of the ANSI code
+# page (1252 here), each read as its character: the first line that holds one is named.
+iconv -t UTF-16LE <euro.u8 >nomark16le.txt
+iconv -t UTF-16BE <euro.u8 >nomark16be.txt
 printf 'Gr\303\274\303\237e\r\n%%\r\ncaf\351\r\n' >stray.txt
+{ printf 'Caf\303\251 na\303\257ve'; printf '\303\251%.0s' {1..12}; printf '\r\n%%\r\n\366l%.0s' {1..12}; } \
+  >mixed.txt
+mixed_stored="Caf\202 na\213ve$(printf '\\202%.0s' {1..12})\000$(printf '\\224l\\000%.0s' {1..12})"
 # options | text | status | entries | stored | messages
 split_first=(
   "-l|fullwidth|0|5|a %%\000%%\000b\000%%\000c\000|@:1: U+FF05 replaced by U+0025 in code page 1252\r\n@:2: U+FF05 replaced by U+0025 in code page 1252\r\n@: 1 line holds only %%; without -l it separates entries\r\n"
@@ -154,7 +163,10 @@ split_first=(
   "-e 437|quotes|0|1|\"q\" - A\000|@:1: U+201C replaced by U+0022 in code page 437\r\n@:1: U+201D replaced by U+0022 in code page 437\r\n@:1: U+2013 replaced by U+002D in code page 437\r\n@:1: U+FF21 replaced by U+0041 in code page 437\r\n"
   "-e oem|controls|2|||@:2: U+25D9 becomes 0x0A in code page 437\r\n@:3: U+266A becomes 0x0D in code page 437\r\n@:5: U+2192 becomes 0x1A in code page 437\r\n"
   "-e 37|fullwidth|2|||code page 37 does not keep ASCII\r\n"
-  "-e 1252|stray|0|2|Gr\303\274\303\237e\000caf\351\000|@:3: not UTF-8 (byte 0xE9); read as code page 1252\r\n"
+  "-e 1252|nomark16le|0|3|\334bung\000caf\351\000\200\000|@: no byte order mark; read as UTF-16 LE\r\n"
+  "-e 1252|nomark16be|0|3|\334bung\000caf\351\000\200\000|@: no byte order mark; read as UTF-16 BE\r\n"
+  "-e 1252|stray|0|2|Gr\374\337e\000caf\351\000|@:3: not UTF-8 (byte 0xE9); read as code page 1252\r\n"
+  "-e 850|mixed|0|13|$mixed_stored|@:3: not UTF-8 (byte 0xF6); read as code page 1252\r\n"
 )
 for row in "${split_first[@]}"; do
   IFS='|' read -r options text status entries stored messages <<<"$row"
@@ -175,6 +187,15 @@ made_alike() { # OPTIONS OPTIONS: the two sets of options, each split at blanks,
 }
 check "the ANSI code page by default" 0 '' '' made_alike '' "-e $(system_code_page ACP)"
 check "the OEM code page with -e OEM" 0 '' '' made_alike '-e OEM' "-e $(system_code_page OEMCP)"
+# In a console after chcp 850, -e oem is the console's code page: 850 has a place for the \330.
+printf '\357\273\277\303\230resund\r\n' >oresund.txt
+after_chcp() {
+  local make="mirlmake_$family.exe -w -e oem -o oem.lines oresund.txt"
+  script -qec "$wine_sh $tree run cmd /c 'cd /d $dir && chcp 850 >nul && $make'" /dev/null \
+    >/dev/null && cat oem.lines
+}
+check "-e oem after chcp 850 in a console" 0 \
+  'mirl entries: 1, chances follow the length of the entry before\000\235resund\000' '' after_chcp
 # An indented entry keeps its indentation behind the code page's no-break space; in one that
 # has none, it loses it, and the first ten places are named.
 printf ' a\r\n' >indented.txt
