@@ -10,11 +10,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh test
-for p in hyperfine fortunes-it fortunes-cs fortune-mod; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' ||
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "$p" >/dev/null
-done
+scripts/setup.sh bench
 cmake --preset native >/dev/null && cmake --build --preset native --target mirl mirlmake >/dev/null
 cmake --preset windows >/dev/null && cmake --build --preset windows >/dev/null
 

@@ -2,17 +2,21 @@
 # Installs what a command of this project needs on a Debian machine; quiet when all is there.
 #   setup.sh demo   what scripts/demo.sh needs: the Windows cross compiler, CMake, Ninja, Wine
 #   setup.sh test   everything building and testing need
+#   setup.sh bench  and what scripts/bench.sh and scripts/collections.sh measure with
 set -euo pipefail
 
 demo_packages=(cmake ninja-build g++-mingw-w64-i686-win32 wine wine32:i386 xvfb)
 test_packages=("${demo_packages[@]}"
   g++ clang clang-format clang-tidy cppcheck libclang-rt-14-dev libgtest-dev strace
   binutils-mingw-w64-i686 wine64 icoutils unzip)
+# Debian's Italian, Czech and German collections of sayings, and fortune to compare with.
+bench_packages=("${test_packages[@]}" hyperfine fortunes-it fortunes-cs fortunes-de fortune-mod)
 
 case ${1:-} in
   demo) packages=("${demo_packages[@]}") ;;
   test) packages=("${test_packages[@]}") ;;
-  *) echo "usage: setup.sh demo|test" >&2; exit 2 ;;
+  bench) packages=("${bench_packages[@]}") ;;
+  *) echo "usage: setup.sh demo|test|bench" >&2; exit 2 ;;
 esac
 
 sudo=
