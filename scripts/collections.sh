@@ -38,7 +38,7 @@ for collection in "Italian it" "Czech cs" "German de"; do
     measure "$name" "$(basename "$input")" "$input"
   done
   measure "$name" "all ${#inputs[@]} files" "${inputs[@]}"
-done | tee "$work/rows" | sed 's/^/| /; s/|/ | /g; s/$/ |/'
+done | tee "$work/rows" | sed 's/|/ | /g; s/^/| /; s/$/ |/'
 
 # The ranges of the files made on their own, by the size of their text, and of the collections.
 echo
