@@ -188,22 +188,15 @@ TEST(made_file, long_entries_go_through_in_pieces)
 TEST(made_file, crlf_text_makes_the_file_of_its_lf_twin)
 {
 	const std::string block_end(65535, 'x');
-	struct {
-		std::string lf_text;
-		bool lines;
-	} cases[] = {
-	    {"one\ntwo\n%\n\n  indented\nnext\n% \t\nlast\n", false},
-	    {"a\n\n b\nc\n", true},
-	    {block_end + "\nafter a block\n%\nb", false},
-	    {"\xEF\xBB\xBF" + block_end.substr(3) + "\nafter a block\n%\n\u00E9\nb\n", false},
-	};
-	for (const auto &c : cases) {
+	for (const std::string &lf_text :
+	     {std::string("one\ntwo\n%\n\n  indented\nnext\n% \t\nlast\n"),
+	      block_end + "\nafter\n%\nb",
+	      "\xEF\xBB\xBF" + block_end.substr(3) + "\nafter\n%\n\u00E9\nb\n"}) {
 		std::string crlf_text;
-		for (char byte : c.lf_text)
+		for (char byte : lf_text)
 			crlf_text += byte == '\n' ? std::string("\r\n") : std::string(1, byte);
 		for (auto layout : {layout_kind::equal, layout_kind::padded, layout_kind::weighted})
-			EXPECT_EQ(made_file({c.lf_text}, layout, c.lines),
-				  made_file({crlf_text}, layout, c.lines))
-			    << c.lf_text.substr(0, 20) << " " << static_cast<int>(layout);
+			EXPECT_EQ(made_file({lf_text}, layout), made_file({crlf_text}, layout))
+			    << lf_text.substr(0, 20) << " " << static_cast<int>(layout);
 	}
 }

@@ -95,7 +95,6 @@ TEST(entry_splitter, entries_lines_and_refused_bytes)
 	    {"%\na\n%\nb\n%\n", false, {"a", "b"}, {}, 0},
 	    // Line ends are LF: a CR in front of one is the text's own, CR LF being folded.
 	    {"two\r\nlines\n%\nx", false, {"two\r\nlines", "x"}, {}, 0},
-	    {"a\r\n%\r\nb", false, {"a\r\n%\r\nb"}, {}, 0},
 	    // Only the one line end in front of the "%" line is left out.
 	    {"a\n\n%\nb", false, {"a\n", "b"}, {}, 0},
 	    {"a\n%", false, {"a"}, {}, 0},

@@ -42,7 +42,6 @@ TEST(choose_path, table)
 	    {{}, {"VEMOLDATA=D:\\lib"}, "D:\\lib/mirl.lines"},
 	    {{}, {"VEMOLDATA="}, "/mirl.lines"},
 	    {{}, {"VEMOLDATA=\"D:\\a b\""}, "D:\\a b/mirl.lines"},
-	    {{}, {"VEMOLDATA=\""}, "\"/mirl.lines"},
 	    {{}, {"VemolData=E:\\x"}, "E:\\x/mirl.lines"},
 	    {{}, {"vemoldata=low", "VEMOLDATA=exact"}, "exact/mirl.lines"},
 	    {{}, {"VEMOLDATAX=no", "VEMOLDAT=no"}, "C:\\vemol\\data/mirl.lines"},
