@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include "entry_file.h"
+#include "system_calls.h"
 
 static UINT code_page = CP_ACP;
 
@@ -42,13 +43,13 @@ keeps_ascii()
 	return true;
 }
 
-// The code page a console window shows: the one chcp set in the console that mirlmake runs in,
-// else, without a console (GetConsoleOutputCP fails), the system's OEM code page, which a new
-// console starts in.
+// The code page a console window shows: the one chcp set in the console that standard error or
+// output writes to, else the system's OEM code page, which a new console starts in. A console
+// that both are redirected from shows nothing of this run.
 static UINT
 console_code_page()
 {
-	UINT shown = GetConsoleOutputCP();
+	UINT shown = is_console(2) || is_console(1) ? GetConsoleOutputCP() : 0;
 	return shown != 0 ? shown : GetOEMCP();
 }
 

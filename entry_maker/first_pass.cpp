@@ -166,10 +166,15 @@ count_text(first_pass *pass, text_input *in, input_text *text)
 static void
 warn_of_input(const text_input *in, const input_text *text)
 {
-	if (in->encoding == text_encoding::utf8_and_ansi)
-		fprintf(stderr, "%s:%lu: not UTF-8 (byte 0x%02X); read as code page %lu\n",
-			in->name, static_cast<unsigned long>(text->stray_line), text->first_stray,
-			ansi_code_page());
+	if (in->encoding == text_encoding::utf8_and_ansi) {
+		for (size_t i = 0; i < text->stray_lines; i++)
+			fprintf(stderr, "%s:%lu: not UTF-8 (byte 0x%02X); read as code page %lu\n",
+				in->name, static_cast<unsigned long>(text->strays[i].line),
+				text->strays[i].byte, ansi_code_page());
+		if (text->stray_count > most_noted_strays)
+			fprintf(stderr, "%s: %lu more bytes not UTF-8\n", in->name,
+				static_cast<unsigned long>(text->stray_count - most_noted_strays));
+	}
 	if (in->unindented > most_named)
 		fprintf(stderr, "%s: %lu more entries lose their indentation\n", in->name,
 			static_cast<unsigned long>(in->unindented - most_named));

@@ -257,20 +257,23 @@ split_decoded(reading *r, const unsigned char *bytes, size_t length, bool at_end
 	return result;
 }
 
-// Decodes length bytes at text_at as UTF-8, passing over stray bytes, and notes the first of
-// them. While the strays are few, they may still be UTF-8.
+// Decodes length bytes at text_at as UTF-8, passing over stray bytes, and notes the lines of the
+// first of them, each line once. While the strays are few, they may still be UTF-8.
 static void
 check_kept(reading *r, size_t length, bool at_end)
 {
 	input_text *text = r->text;
 	text_decoder *d = &r->decoder;
-	bool none_yet = d->strays == 0;
+	uint32_t before = d->strays;
 	decode_block(d, text_at, length, at_end, unit_block);
-	if (none_yet && d->strays > 0) {
-		text->first_stray = d->first_stray;
-		text->stray_line =
-		    r->splitter->block_line + count_line_ends(text_at, d->first_stray_at);
+	for (uint32_t i = before; i < d->strays && i < most_noted_strays; i++) {
+		stray_place place = {
+		    r->splitter->block_line + count_line_ends(text_at, d->first_strays_at[i]),
+		    d->first_strays[i]};
+		if (text->stray_lines == 0 || text->strays[text->stray_lines - 1].line != place.line)
+			text->strays[text->stray_lines++] = place;
 	}
+	text->stray_count = d->strays;
 	text->check_utf8 = d->strays <= d->characters + stray_allowance;
 }
 

@@ -22,6 +22,12 @@ struct misplaced_place {
 
 enum { separator_made = -3 };
 
+// A byte that is no part of UTF-8 among text that otherwise is, and its line.
+struct stray_place {
+	uint64_t line;
+	unsigned char byte;
+};
+
 // How one input is read, and what reading it showed.
 struct input_text {
 	text_encoding encoding; // of text without a byte order mark; then, what it was read as
@@ -29,9 +35,10 @@ struct input_text {
 	bool check_utf8;        // with bytes: see whether they would decode as UTF-8
 	bool unmarked_utf16;    // read as UTF-16 for the NULs of its first block
 	bool utf8;              // the bytes would decode, and not all of them are ASCII
-	bool nearly_utf8; // they would but for a few stray bytes, the first of them on stray_line
-	unsigned char first_stray;
-	uint64_t stray_line;
+	bool nearly_utf8; // they would but for a few stray bytes
+	stray_place strays[most_noted_strays]; // the first stray bytes, one a line
+	size_t stray_lines;
+	uint32_t stray_count; // all of them
 	misplaced_place misplaced[most_misplaced]; // refused
 	size_t misplaced_count;
 	misplaced_place fits[most_misplaced]; // the first best fits

@@ -158,11 +158,12 @@ decode_utf8(text_decoder *d, const joined_bytes *in, bool at_end, uint16_t *unit
 		if (length == 0 || length == cut_short) {
 			if (!d->passes_strays)
 				return {decode_outcome::invalid_utf8, n, 0};
-			if (d->strays++ == 0) {
-				d->first_stray = lead;
-				d->first_stray_at =
+			if (d->strays < most_noted_strays) {
+				d->first_strays[d->strays] = lead;
+				d->first_strays_at[d->strays] =
 				    i < in->pending_length ? 0 : i - in->pending_length;
 			}
+			d->strays++;
 			if (d->stray_units != nullptr)
 				units[n++] = d->stray_units[lead - 0x80];
 			i++;

@@ -20,6 +20,8 @@ text_encoding encoding_of_mark(const unsigned char *text, size_t length, size_t 
 // offset (BE), and its line ends, if it has any, are UTF-16 units; else bytes.
 text_encoding encoding_of_nuls(const unsigned char *text, size_t length);
 
+enum { most_noted_strays = 10 };
+
 struct text_decoder {
 	text_encoding encoding;
 	unsigned char pending[3]; // the start of a character that the last block cut short
@@ -30,8 +32,10 @@ struct text_decoder {
 	uint32_t strays;     // those bytes
 	// With utf8_and_ansi, set by the caller: what stray bytes 0x80 to 0xFF decode into.
 	const uint16_t *stray_units;
-	unsigned char first_stray;
-	size_t first_stray_at; // in the block that it was found in; 0 when among the pending bytes
+	// The first stray bytes, and where: in the block that each was found in, or 0 when among
+	// the pending bytes.
+	unsigned char first_strays[most_noted_strays];
+	size_t first_strays_at[most_noted_strays];
 };
 
 enum class decode_outcome { ok, invalid_utf8, odd_length, unpaired_surrogate };

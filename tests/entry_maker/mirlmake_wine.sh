@@ -149,9 +149,9 @@ printf 'a \357\274\205\r\n\357\274\205\r\nb\r\n%%\r\nc\r\n' >fullwidth.txt
 printf '\342\200\234q\342\200\235 \342\200\223 \357\274\241\r\n' >quotes.txt
 printf 'a\r\n%%\342\227\231\r\nb\342\231\252\r\n%%\r\n\342\206\222\r\n' >controls.txt
 # UTF-16 without a mark, its characters beyond U+00FF. UTF-8 with stray bytes of the ANSI code
-# page (1252 here), each read as its character: the first line that holds one is named.
+# page (1252 here), each read as its character: each line that holds one is named once.
 iconv -t UTF-16LE <euro.u8 >nomark16le.txt
-printf 'Gr\303\274\303\237e\r\n%%\r\ncaf\351\r\n' >stray.txt
+printf 'Gr\303\274\303\237e sch\303\266n\r\n%%\r\ncaf\351\r\n%%\r\nna\357ve\r\n' >stray.txt
 # options | text | status | entries | stored | messages
 split_first=(
   "-l|fullwidth|0|5|a %%\000%%\000b\000%%\000c\000|@:1: U+FF05 replaced by U+0025 in code page 1252\r\n@:2: U+FF05 replaced by U+0025 in code page 1252\r\n@: 1 line holds only %%; without -l it separates entries\r\n"
@@ -160,8 +160,8 @@ split_first=(
   "-e oem|controls|2|||@:2: U+25D9 becomes 0x0A in code page 437\r\n@:3: U+266A becomes 0x0D in code page 437\r\n@:5: U+2192 becomes 0x1A in code page 437\r\n"
   "-e 37|fullwidth|2|||code page 37 does not keep ASCII\r\n"
   "-e 1252|nomark16le|0|3|\334bung\000caf\351\000\200\000|@: no byte order mark; read as UTF-16 LE\r\n"
-  "-e 1252|stray|0|2|Gr\374\337e\000caf\351\000|@:3: not UTF-8 (byte 0xE9); read as code page 1252\r\n"
-  "-e 850|stray|0|2|Gr\201\341e\000caf\202\000|@:3: not UTF-8 (byte 0xE9); read as code page 1252\r\n"
+  "-e 1252|stray|0|3|Gr\374\337e sch\366n\000caf\351\000na\357ve\000|@:3: not UTF-8 (byte 0xE9); read as code page 1252\r\n@:5: not UTF-8 (byte 0xEF); read as code page 1252\r\n"
+  "-e 850|stray|0|3|Gr\201\341e sch\224n\000caf\202\000na\213ve\000|@:3: not UTF-8 (byte 0xE9); read as code page 1252\r\n@:5: not UTF-8 (byte 0xEF); read as code page 1252\r\n"
 )
 for row in "${split_first[@]}"; do
   IFS='|' read -r options text status entries stored messages <<<"$row"
