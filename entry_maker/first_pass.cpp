@@ -197,6 +197,8 @@ count_input(first_pass *pass, text_input *in)
 	text.encoding = text_encoding::bytes;
 	text.as_kept = pass->as_kept;
 	text.check_utf8 = !code_page_is_utf8() && !pass->as_kept;
+	text.shown = pass->shown;
+	text.shown_done = pass->shown_done;
 	count_text(pass, in, &text);
 	if (text.utf8 || text.nearly_utf8) {
 		in->quiet = true;
@@ -206,5 +208,6 @@ count_input(first_pass *pass, text_input *in)
 	in->encoding = text.encoding;
 	move_lengths(pass, &in->first, false);
 	add_counts(&pass->all, &in->first);
+	pass->shown_done += in->size;
 	warn_of_input(in, &text);
 }

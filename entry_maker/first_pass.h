@@ -6,6 +6,7 @@
 #include <stdint.h>
 
 #include "entry_counts.h"
+#include "progress.h"
 #include "text_decoder.h"
 
 // Entries longer than this, as split, reach the second pass in pieces, which it writes as they
@@ -25,6 +26,7 @@ struct long_entry {
 struct text_input {
 	const char *name;       // in messages
 	const char *path;       // where it is read: the file named, or its spool
+	uint64_t size;          // as it was listed
 	text_encoding encoding; // what the first pass read it as
 	entry_counts first;
 	entry_counts second;
@@ -43,8 +45,10 @@ struct first_pass {
 	// Those of the input being counted, which may be counted again, as UTF-8.
 	uint32_t input_lengths[counted_lengths];
 	text_input *input;
-	bool lines;   // -l: every line that is not blank is an entry
-	bool as_kept; // -k: text is kept as it is, whatever it looks like
+	bool lines;          // -l: every line that is not blank is an entry
+	bool as_kept;        // -k: text is kept as it is, whatever it looks like
+	progress *shown;     // where reading shows how far making is, or null
+	uint64_t shown_done; // the bytes read before the input being counted
 };
 
 // Counts one input into the pass; ends the process with the message and status of a fault.

@@ -267,10 +267,11 @@ check_kept(reading *r, size_t length, bool at_end)
 	uint32_t before = d->strays;
 	decode_block(d, text_at, length, at_end, unit_block);
 	for (uint32_t i = before; i < d->strays && i < most_noted_strays; i++) {
-		stray_place place = {
-		    r->splitter->block_line + count_line_ends(text_at, d->first_strays_at[i]),
-		    d->first_strays[i]};
-		if (text->stray_lines == 0 || text->strays[text->stray_lines - 1].line != place.line)
+		stray_place place = {r->splitter->block_line +
+					 count_line_ends(text_at, d->first_strays_at[i]),
+				     d->first_strays[i]};
+		if (text->stray_lines == 0 ||
+		    text->strays[text->stray_lines - 1].line != place.line)
 			text->strays[text->stray_lines++] = place;
 	}
 	text->stray_count = d->strays;
@@ -334,9 +335,13 @@ split_blocks(int fd, reading *r, long count, size_t mark)
 	if (kept && count > 0)
 		memcpy(text_at, raw_block, static_cast<size_t>(count));
 	unsigned char *read_into = kept ? text_at : raw_block;
+	uint64_t read = 0;
 	for (;;) {
 		if (count < 0)
 			return {input_outcome::read_error, 0, 0};
+		read += static_cast<uint64_t>(count);
+		if (r->text->shown != nullptr)
+			progress_at(r->text->shown, r->text->shown_done + read);
 		size_t length = static_cast<size_t>(count) - mark;
 		input_result result = kept ? split_kept(r, length, count == 0)
 					   : split_decoded(r, raw_block + mark, length, count == 0);

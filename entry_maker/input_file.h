@@ -6,6 +6,7 @@
 // read twice is copied once into a spool file.
 
 #include "entry_splitter.h"
+#include "progress.h"
 #include "text_decoder.h"
 
 enum { most_misplaced = 10 };
@@ -35,14 +36,16 @@ struct input_text {
 	bool check_utf8;        // with bytes: see whether they would decode as UTF-8
 	bool unmarked_utf16;    // read as UTF-16 for the NULs of its first block
 	bool utf8;              // the bytes would decode, and not all of them are ASCII
-	bool nearly_utf8; // they would but for a few stray bytes
+	bool nearly_utf8;       // they would but for a few stray bytes
 	stray_place strays[most_noted_strays]; // the first stray bytes, one a line
 	size_t stray_lines;
-	uint32_t stray_count; // all of them
+	uint32_t stray_count;                      // all of them
 	misplaced_place misplaced[most_misplaced]; // refused
 	size_t misplaced_count;
 	misplaced_place fits[most_misplaced]; // the first best fits
 	uint64_t fit_count;
+	progress *shown;     // where reading shows how far making is, or null
+	uint64_t shown_done; // the bytes making read before this input
 };
 
 enum class input_outcome {

@@ -13,6 +13,7 @@
 #include "layout.h"
 #include "output_file.h"
 #include "system_calls.h"
+#include "system_file.h"
 #include "temporaries.h"
 
 // The second pass: the input being written, and the entry in progress. An entry whose pieces
@@ -25,6 +26,8 @@ struct writing {
 	size_t gathered_length;
 	const long_entry *streamed; // the long entry being written, or null
 	uint64_t to_skip;           // its bytes yet to be left out
+	progress *shown;            // where reading shows how far making is, or null
+	uint64_t shown_done;        // the bytes read before this input, in both passes
 };
 
 // The inputs as both passes read them.
@@ -38,8 +41,27 @@ list_inputs(const input_stream *streams, int count)
 	for (int i = 0; i < count; i++) {
 		inputs[i].name = streams[i].name;
 		inputs[i].path = streams[i].path;
+		int fd = file_open(inputs[i].path);
+		if (fd < 0)
+			fail_to_open(inputs[i].name);
+		inputs[i].size = static_cast<uint64_t>(file_seek_end(fd));
+		file_close(fd);
 	}
 	return inputs;
+}
+
+// Inputs of more than this take seconds to make: reading them twice, their progress is shown.
+const uint64_t shown_beyond = UINT64_C(100000000);
+
+// The work of both passes, shown when it is long: null otherwise.
+static progress *
+start_progress(progress *shown, const text_input *inputs, int count)
+{
+	uint64_t total = 0;
+	for (int i = 0; i < count; i++)
+		total += inputs[i].size;
+	progress_start(shown, 2 * total);
+	return total > shown_beyond ? shown : nullptr;
 }
 
 // Refuses, before anything is read, an input that is a folder.
@@ -213,8 +235,11 @@ write_input(text_input *in, writing *w, const make_options *options)
 	input_text text = {};
 	text.encoding = in->encoding;
 	text.as_kept = options->as_kept;
+	text.shown = w->shown;
+	text.shown_done = w->shown_done;
 	input_result result = split_input(&splitter, in->name, in->path, &text);
 	split_free(&splitter);
+	w->shown_done += in->size;
 	if (result.outcome != input_outcome::ok || text.misplaced_count > 0 ||
 	    !agrees_in_full(&in->first, &in->second) || in->longs_written != in->long_count)
 		fail_changed(in);
@@ -258,13 +283,17 @@ make_entry_file(const make_options *options)
 	input_stream *streams = open_inputs(options->inputs, options->input_count, &count);
 	text_input *inputs = list_inputs(streams, count);
 	first_pass *pass = static_cast<first_pass *>(calloc(1, sizeof(first_pass)));
-	writing w = {nullptr, nullptr, static_cast<char *>(malloc(most_gathered)), 0, nullptr, 0};
+	writing w = {nullptr, nullptr, static_cast<char *>(malloc(most_gathered)), 0, nullptr, 0,
+		     nullptr, 0};
 	if (pass == nullptr || w.gathered == nullptr)
 		fail_with_message("can't allocate more memory\n", 3);
 	pass->lines = options->lines;
 	pass->as_kept = options->as_kept;
+	progress shown;
+	pass->shown = w.shown = start_progress(&shown, inputs, count);
 	for (int i = 0; i < count; i++)
 		count_input(pass, &inputs[i]);
+	w.shown_done = pass->shown_done;
 	if (pass->all.entries == 0)
 		fail_with_message("no entries in the input\n", 2);
 	layout plan = plan_layout(options->layout, &pass->all, pass->lengths);
@@ -276,6 +305,7 @@ make_entry_file(const make_options *options)
 	for (int i = 0; i < count; i++)
 		write_input(&inputs[i], &w, options);
 	output_blanks(plan.tail);
+	progress_end(&shown);
 	output_close();
 	// The output's temporary is gone by its new name; the spool is no longer needed.
 	remove_temporaries();

@@ -30,14 +30,14 @@ progress_at(progress *p, uint64_t done)
 	p->shown = true;
 	double share = static_cast<double>(done) / static_cast<double>(p->total);
 	auto left = static_cast<unsigned long>(elapsed / 1000.0 * (1 - share) / share);
-	fprintf(stderr, "\r%3u%% done, about %lu:%02lu left ", static_cast<unsigned>(share * 100),
-		left / 60, left % 60);
+	fprintf(stderr, "%3u%%, %lu:%02lu left\r", static_cast<unsigned>(share * 100), left / 60,
+		left % 60);
 }
 
 void
 progress_end(progress *p)
 {
 	if (p->shown)
-		fprintf(stderr, "\r%32s\r", "");
+		fprintf(stderr, "%20s\r", "");
 	p->shown = false;
 }

@@ -1,7 +1,9 @@
 #pragma once
 // Progress of long work on standard error, when that is a console: the share done and the time
 // left, on one line rewritten at most four times a second and cleared at the end. Nothing shows
-// in the first second, nor when standard error is redirected, where it would only be noise.
+// in the first second, nor when standard error is redirected, where it would only be noise. The
+// line is short and leaves the cursor at its start, so that a message written meanwhile covers
+// it.
 
 #include <stdint.h>
 

@@ -9,8 +9,8 @@ mirlmake=$1 file=$2
 # script gives the run a terminal; the lines it rewrites are split at their CRs.
 shown() {
   script -qec "'$mirlmake' -c -a '$file' $1 >/dev/null" /dev/null | tr '\r' '\n' |
-    grep -E '^ *[0-9]+% done, about [0-9]+:[0-9]{2} left *$' | tail -n 1 | tr -d ' 0-9'
+    grep -E '^ *[0-9]+%, [0-9]+:[0-9]{2} left *$' | tail -n 1 | tr -d ' 0-9'
 }
-check "on a terminal: the share done and the time left" 0 '%%done,about:left\n' '' shown ''
+check "on a terminal: the share done and the time left" 0 '%%,:left\n' '' shown ''
 check "redirected: nothing" 0 '' '' shown "2>$scratch/err"
 finish
