@@ -68,15 +68,20 @@ count_unit_line_ends(const uint16_t *units, size_t count)
 	return lines;
 }
 
-// Folds each CR LF in bytes into a LF, in place, and returns the length left. Only text from
-// its first CR on is looked at byte by byte: LF text has none.
+// Folds each CR LF in bytes into a LF, in place, and returns the length left. The text from one
+// CR to the next moves down as a whole, without the CR when a LF follows it: LF text moves not
+// at all, and CR LF text a line at a time.
 static size_t
 fold_line_ends(unsigned char *bytes, size_t length)
 {
 	size_t to = find_byte(bytes, 0, length, '\r');
-	for (size_t i = to; i < length; i++)
-		if (bytes[i] != '\r' || i + 1 == length || bytes[i + 1] != '\n')
-			bytes[to++] = bytes[i];
+	for (size_t cr = to; cr < length;) {
+		size_t next = find_byte(bytes, cr + 1, length, '\r');
+		size_t from = cr + 1 < length && bytes[cr + 1] == '\n' ? cr + 1 : cr;
+		memmove(bytes + to, bytes + from, next - from);
+		to += next - from;
+		cr = next;
+	}
 	return to;
 }
 
