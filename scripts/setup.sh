@@ -7,7 +7,7 @@ set -euo pipefail
 
 demo_packages=(cmake ninja-build g++-mingw-w64-i686-win32 wine wine32:i386 xvfb)
 test_packages=("${demo_packages[@]}"
-  g++ clang clang-format clang-tidy cppcheck libclang-rt-14-dev libgtest-dev strace
+  g++ clang clang-format clang-tidy cppcheck libclang-rt-14-dev libgtest-dev strace time
   binutils-mingw-w64-i686 wine64 icoutils unzip)
 # Debian's Italian, Czech and German collections of sayings, and fortune to compare with.
 bench_packages=("${test_packages[@]}" hyperfine fortunes-it fortunes-cs fortunes-de fortune-mod)

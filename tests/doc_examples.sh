@@ -1,25 +1,13 @@
 #!/usr/bin/env bash
-# The examples of README.md and docs/: in a fenced block, a line that begins with a prompt is a
-# command, and the lines under it up to the next prompt are what it prints. mirl prints an
-# entry at random, so under it any entry of the file it reads will do.
-#   doc_examples.sh native SOURCE_DIR BIN_DIR...
-#       "$ " commands, run from SOURCE_DIR with the programs of each BIN_DIR first in PATH
-#   doc_examples.sh windows SOURCE_DIR WINE_SH TREE FOLDER
-#       "C:\...>" commands, one block a batch file, run by cmd.exe in FOLDER (the unpacked zip)
+# The examples of README.md and docs/: in a fenced block, a line that begins with a prompt
+# ("C:\...>") is a command, and the lines under it up to the next prompt are what it prints.
+# Each block is a batch file, run by cmd.exe in FOLDER, the unpacked zip. mirl prints an entry
+# at random, so under it any entry of the file it reads will do.
+# usage: doc_examples.sh SOURCE_DIR WINE_SH WINE_TREE FOLDER
 set -u
-mode=$1 source=$2
-shift 2
+source=$1 wine_sh=$2 tree=$3 folder=$4
 . "$(dirname "$0")/check_run.sh"
-
-if [ "$mode" = native ]; then
-  prompt='^\$ '
-  for bin in "$@"; do PATH=$(cd "$bin" && pwd):$PATH; done
-  cd "$source" || exit 1
-  folder=$source
-else
-  prompt='^[A-Z]:\\\\[^>]*>' # (awk reads a backslash escape in -v values)
-  wine_sh=$1 tree=$2 folder=$3
-fi
+prompt='^[A-Z]:\\\\[^>]*>' # (awk reads a backslash escape in -v values)
 
 # Each block as the commands and the output they are shown with, in files of the scratch
 # folder: N.commands and N.expected.
@@ -48,13 +36,9 @@ as_shown() { # COMMANDS EXPECTED
 
 run_block() { # N
   local commands=$scratch/$1.commands
-  if [ "$mode" = native ]; then
-    bash -e "$commands" 2>&1 | as_shown "$commands" "$scratch/$1.expected"
-  else
-    { echo '@echo off'; sed 's/$/\r/' "$commands"; } >"$folder/example.bat"
-    (cd "$folder" && "$wine_sh" "$tree" run cmd /c example.bat) 2>&1 | tr -d '\r' |
-      as_shown "$commands" "$scratch/$1.expected"
-  fi
+  { echo '@echo off'; sed 's/$/\r/' "$commands"; } >"$folder/example.bat"
+  (cd "$folder" && "$wine_sh" "$tree" run cmd /c example.bat) 2>&1 | tr -d '\r' |
+    as_shown "$commands" "$scratch/$1.expected"
 }
 
 split_blocks

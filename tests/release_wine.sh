@@ -49,6 +49,6 @@ cp "$stand_in" "$folder/noltnt.exe"
 waited() { (cd "$folder" && STAND_IN_EXIT=5 "$wine_sh" "$tree" run runnolt.exe -wait); }
 check "runnolt -wait passes the exit status on" 5 '' '' waited
 # The guide's examples, run from the unpacked folder, each a line of its own.
-bash "$(dirname "$0")/doc_examples.sh" windows "$source" "$wine_sh" "$tree" "$folder" ||
+bash "$(dirname "$0")/doc_examples.sh" "$source" "$wine_sh" "$tree" "$folder" ||
   failed=$((failed + 1))
 finish

@@ -2,10 +2,9 @@
 // "%" lines or a line an entry, and whether bytes kept are checked for UTF-8; the rest is the
 // text. Checked on every input: reading ends in entries or a refusal, never a failed read,
 // stays in bounds (the sanitizers watch), and every entry is handed over whole, free of the
-// bytes that are refused, with the first line that is not blank where it is, and what its
-// stored form restores is the entry from that line on. Text kept as it is, read again behind a
-// UTF-8 byte order mark, is split into the same entries with the same outcome, up to a fault in
-// its UTF-8.
+// bytes that are refused, with the first line that is not blank where it is. Text kept as it
+// is, read again behind a UTF-8 byte order mark, is split into the same entries with the same
+// outcome, up to a fault in its UTF-8.
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -13,7 +12,6 @@
 #include <vector>
 
 #include "in_memory.h"
-#include "indentation.h"
 #include "input_file.h"
 
 // The entries handed over, and the pieces of the one in progress.
@@ -26,28 +24,6 @@ static void
 take_piece(void *context, const char *bytes, std::size_t length)
 {
 	static_cast<split_entries *>(context)->pieces.append(bytes, length);
-}
-
-static void
-append_restored(void *context, const char *bytes, std::size_t length)
-{
-	static_cast<std::string *>(context)->append(bytes, length);
-}
-
-// What the stored form of an entry restores to, fed to the restorer in two pieces.
-static std::string
-restored(const std::string &bytes, const split_entry *entry)
-{
-	stored_entry stored = stored_form(entry);
-	std::string form = (stored.spaced ? "\u00A0" : "") + bytes.substr(stored.skip);
-	std::string text;
-	restorer r;
-	restore_start(&r);
-	std::size_t half = form.size() / 2;
-	restore_piece(&r, form.data(), half, append_restored, &text);
-	restore_piece(&r, form.data() + half, form.size() - half, append_restored, &text);
-	restore_end(&r, append_restored, &text);
-	return text;
 }
 
 static void
@@ -70,8 +46,6 @@ check_entry(void *context, const split_entry *entry)
 		entry->lead.mixed ==
 		    (bytes.substr(line, text - line).find_first_not_of(' ') != std::string::npos),
 	    "an entry whose first line is not where the splitter found it");
-	fuzz_check(restored(bytes, entry) == bytes.substr(line),
-		   "a stored form that restores another entry");
 	split->entries.push_back(bytes);
 }
 
