@@ -6,10 +6,17 @@
 #include "live_states.h"
 #include "map_pass.h"
 
+// The offset in the drawable stretch that the generator's state after a step draws.
+static int64_t
+offset_drawn(uint32_t state)
+{
+	return draw_base + offset_of_state(state, body_length);
+}
+
 int64_t
 draw_offset()
 {
-	return draw_base + offset_of_state(generator_advance(), body_length);
+	return offset_drawn(generator_advance());
 }
 
 // Seeks to offset and scans from there. A search for the separator that runs into a stretch
@@ -86,7 +93,7 @@ redraw(entry_stream *stream, dead_map *dead, live_states *live)
 			state = step_to_live(live, state, &draws, all_states);
 			generator_seed(state); // the state stepped to is the generator's
 		}
-		int64_t offset = draw_base + offset_of_state(state, body_length);
+		int64_t offset = offset_drawn(state);
 		if (dead_stretch_end(dead, offset) >= 0)
 			continue;
 		scan_result result = scan_from(stream, offset, dead);
