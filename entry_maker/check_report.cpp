@@ -17,10 +17,8 @@ open_entry_file(const char *path)
 	if (file.fd < 0)
 		fail_with_error(path, 1);
 	// A pipe or a device has no size to measure, and may never end.
-	if (!identity_of_stream(file.fd).regular) {
-		fprintf(stderr, "%s: not a regular file\n", path);
-		exit(2);
-	}
+	if (!identity_of_stream(file.fd).regular)
+		fail_with_fault(path, "not a regular file", 2);
 	file.size = file_seek_end(file.fd);
 	if (file.size < 0)
 		fail_with_error(path, 1);

@@ -51,8 +51,7 @@ output_refuse_input(const file_identity *input, const char *name)
 {
 	if (!input->regular || !same_identity(input, &chosen_identity))
 		return;
-	fprintf(stderr, "%s: is both an input and the output\n", chosen != nullptr ? chosen : name);
-	exit(2);
+	fail_with_fault(chosen != nullptr ? chosen : name, "is both an input and the output", 2);
 }
 
 const char *
